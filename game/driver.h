@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "game/machine.h"
+#include "runtime/virtual_clock.h"
+
+// The headless driver: the whole game machine on a virtual clock, played by
+// a script of commands or by a steady player for statistics.
+namespace game {
+
+// Exit statuses of the driver.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitMalformed = 2;
+inline constexpr int kExitRuntimeError = 3;
+
+// The state as one line of JSON, with the keys in their fixed order.
+std::string stateJson(const Form1& f, std::int64_t t);
+
+// Quotes a text as a JSON string.
+std::string jsonString(std::string_view text);
+
+// Plays a script, one command a line (see the driver's usage text).
+class ScriptDriver {
+ public:
+  ScriptDriver(const rt::SeedClock& seedClock, std::ostream& out, std::ostream& err);
+
+  // Runs one line. Returns the exit status when the run must end here.
+  std::optional<int> runLine(std::string_view line);
+
+  // Runs every line of the input; returns the exit status.
+  int run(std::istream& in);
+
+  Machine& machine() { return machine_; }
+  rt::VirtualClock& clock() { return clock_; }
+
+ private:
+  std::optional<int> malformed(std::string_view line, std::string_view why);
+  std::optional<int> afterDelivery();
+  std::optional<int> set(std::string_view line, std::string_view target, std::string_view text);
+
+  std::ostream& out_;
+  std::ostream& err_;
+  Machine machine_;
+  rt::VirtualClock clock_;
+  int lineNumber_ = 0;
+};
+
+// The figures of a statistics run.
+struct Statistics {
+  std::uint64_t spins = 0;
+  std::uint64_t wins = 0;
+  std::uint64_t rings = 0;
+  std::uint64_t byRule[14] = {};  // rules 1 to 13, then 13a
+  std::uint64_t symbols[3][10] = {};
+  std::uint64_t newGames = 0;
+  std::int64_t virtualMs = 0;
+  std::optional<std::string> error;  // a run-time error that ended the run
+};
+
+// Plays `spins` spins as a steady player: dismiss the welcome panel, then for
+// each spin press "Новая игра" if the game is over, insert a coin, and wait
+// until the spin has been evaluated and any prize transfer has ended.
+Statistics playStatistics(std::uint64_t spins, const rt::SeedClock& seedClock,
+                          std::optional<std::uint64_t> seed);
+
+std::string statisticsJson(const Statistics& s);
+
+// The command line of zarnovik-sim; returns the exit status.
+int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+            std::ostream& err);
+
+}  // namespace game

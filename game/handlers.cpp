@@ -1,0 +1,149 @@
+#include "game/handlers.h"
+
+#include <array>
+#include <cmath>
+#include <string_view>
+
+#include "game/prize_table.h"
+#include "runtime/convert.h"
+
+namespace game {
+namespace {
+
+using rt::add;
+using rt::leadingNumber;
+using rt::numberText;
+using rt::strictNumber;
+using rt::sub;
+
+constexpr std::int16_t kZero = 0;
+constexpr double kCoin = 5;  // $ a spin, and $ a ring
+
+// Timer3.Tag marks the evaluation of a finished spin: "0" from the third
+// reel's stop until the first evaluation has run, "1" after it.
+constexpr std::string_view kEvaluationDue = "0";
+constexpr std::string_view kEvaluated = "1";
+
+constexpr std::array<std::string_view, 10> kDigitText{"0", "1", "2", "3", "4",
+                                                      "5", "6", "7", "8", "9"};
+
+// Stops one reel on a freshly drawn symbol: the reel is given the very
+// picture object of that symbol's Image control, and shown.
+void stopReel(Form1& f, rt::Control& reel, rt::Random& random) {
+  const float r = random.next();
+  // The product stays a double, so floor gives 0 to 9 for every r below 1.
+  const double s = std::floor(rt::mul(static_cast<double>(r), 10.0));
+  f.LabelGenerator.setCaption(numberText(static_cast<float>(s)));
+  for (int d = 0; d < 10; ++d) {
+    if (f.LabelGenerator.caption() == kDigitText[static_cast<std::size_t>(d)]) {
+      reel.setPicture(f.symbolImage(d).picture());
+    }
+  }
+  reel.setVisible(true);
+}
+
+// Two picture references show the same symbol only when they are one object.
+bool samePicture(const rt::PictureRef& a, const rt::PictureRef& b) {
+  return a != nullptr && b != nullptr && a->handle() == b->handle();
+}
+
+void payAward(Form1& f, int rings) {
+  f.LabelPrize.setCaption(numberText(add(leadingNumber(f.LabelPrize.caption()), rings)));
+  f.Timer3.setEnabled(false);
+  f.Timer4.setEnabled(true);
+  f.LabelInsertCoin.setEnabled(false);
+}
+
+}  // namespace
+
+void Form_Load(rt::Random& random, const rt::SeedClock& clock) {
+  random.seedFrom(clock);
+}
+
+void Command1_Click(Form1& f) {
+  f.LabelPrize.setCaption("0");
+  f.LabelCredit.setCaption("100");
+  f.LabelInsertCoin.setEnabled(true);
+  f.Timer1.setEnabled(false);
+  f.Timer2.setEnabled(false);
+  f.Timer3.setEnabled(false);
+  f.Timer4.setEnabled(false);
+  // A win flash showing now would otherwise cover the reels of every later spin.
+  f.ImageEmpty.setVisible(false);
+}
+
+void LabelInsertCoin_Click(Form1& f) {
+  // The slot takes no coin the player cannot pay for: without this the money
+  // would go negative and play on credit would never reach "Game Over!".
+  if (leadingNumber(f.LabelCredit.caption()) < kCoin) return;
+  // Nor a coin that would restart or cancel a paid spin before it is evaluated.
+  const bool spinUnderWay =
+      f.Timer2.enabled() || (f.Timer3.enabled() && f.Timer3.tag() == kEvaluationDue);
+  if (spinUnderWay) return;
+
+  f.ImageNumber1.setVisible(false);
+  f.ImageNumber2.setVisible(false);
+  f.ImageNumber3.setVisible(false);
+  f.ImageNumber1.setTag(numberText(kZero));
+  f.ImageNumber2.setTag(numberText(kZero));
+  f.ImageNumber3.setTag(numberText(kZero));
+  f.Timer1.setEnabled(true);
+  f.LabelInsertCoin.setEnabled(false);
+  f.Timer2.setEnabled(true);
+  f.Timer3.setEnabled(false);  // after a loss the evaluation still repeats
+  f.LabelCredit.setCaption(numberText(sub(leadingNumber(f.LabelCredit.caption()), kCoin)));
+}
+
+void Timer2_Timer(Form1& f, rt::Random& random) {
+  // Count the tick on every reel; reel n stops when its count reaches n.
+  for (int n = 1; n <= 3; ++n) {
+    rt::Control& reel = f.reel(n);
+    reel.setTag(numberText(add(strictNumber(reel.tag()), 1)));
+  }
+  if (strictNumber(f.ImageNumber1.tag()) == 1) stopReel(f, f.ImageNumber1, random);
+  if (strictNumber(f.ImageNumber2.tag()) == 2) stopReel(f, f.ImageNumber2, random);
+  if (strictNumber(f.ImageNumber3.tag()) == 3) {
+    stopReel(f, f.ImageNumber3, random);
+    f.Timer1.setEnabled(false);
+    f.Timer2.setEnabled(false);
+    f.LabelInsertCoin.setEnabled(true);
+    f.Timer3.setTag(kEvaluationDue);
+    f.Timer3.setEnabled(true);
+  }
+}
+
+void Timer3_Timer(Form1& f) {
+  f.Timer3.setTag(kEvaluated);
+  if (leadingNumber(f.LabelCredit.caption()) == 0) {
+    f.LabelInsertCoin.setEnabled(false);
+    f.LabelCredit.setCaption("Game Over!");
+  }
+  auto shows = [&f](int reel, int symbol) {
+    return samePicture(f.reel(reel).picture(), f.symbolImage(symbol).picture());
+  };
+  const PrizeRule* rule = firstMatch(shows);
+  if (rule == nullptr) return;  // a loss: the evaluation keeps repeating
+  payAward(f, rule->award);
+  if (rule->bonus != nullptr && matches(*rule->bonus, shows)) payAward(f, rule->bonus->award);
+}
+
+void Timer4_Timer(Form1& f) {
+  f.LabelInsertCoin.setEnabled(true);
+  if (leadingNumber(f.LabelPrize.caption()) > 0) {
+    f.LabelPrize.setCaption(numberText(sub(leadingNumber(f.LabelPrize.caption()), 1)));
+    f.LabelCredit.setCaption(numberText(add(leadingNumber(f.LabelCredit.caption()), kCoin)));
+    // The win flash: shown on the ticks that leave its counter at 1, hidden
+    // on those that bring it round to 0.
+    f.ImageEmpty.setTag(numberText(add(strictNumber(f.ImageEmpty.tag()), 1)));
+    if (strictNumber(f.ImageEmpty.tag()) == 1) f.ImageEmpty.setVisible(true);
+    if (strictNumber(f.ImageEmpty.tag()) == 2) f.ImageEmpty.setTag(numberText(kZero));
+    if (strictNumber(f.ImageEmpty.tag()) == 0) f.ImageEmpty.setVisible(false);
+    return;
+  }
+  f.LabelPrize.setCaption("0");
+  f.ImageEmpty.setVisible(false);
+  f.Timer4.setEnabled(false);
+  f.LabelInsertCoin.setEnabled(true);
+}
+
+}  // namespace game

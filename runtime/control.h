@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "runtime/description.h"
+#include "runtime/picture.h"
+
+namespace rt {
+
+class Form;
+
+// The properties whose changes the window needs to know about.
+enum Property : std::uint8_t {
+  kCaption = 1u << 0,
+  kTag = 1u << 1,
+  kVisible = 1u << 2,
+  kEnabled = 1u << 3,
+  kPicture = 1u << 4,
+  kMouseIcon = 1u << 5,
+};
+
+// One control of a window. Its run-time properties start from the
+// description and are changed only by event handlers; every change is
+// recorded by the owning form (for redrawing) and a timer's Enabled switch is
+// passed on to the timer host.
+class Control {
+ public:
+  Control(Form& form, int index, const ControlSpec& spec, Control* container, PictureRef picture,
+          PictureRef mouseIcon);
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  // Movable only so that a form can build its controls in place.
+  Control(Control&&) = default;
+
+  const ControlSpec& spec() const { return *spec_; }
+  std::string_view name() const { return spec_->name; }
+  Kind kind() const { return spec_->kind; }
+  int index() const { return index_; }
+  // The frame that holds this control, or nullptr when it lies on the window.
+  Control* container() const { return container_; }
+
+  const std::string& caption() const { return caption_; }
+  void setCaption(std::string_view text);
+
+  const std::string& tag() const { return tag_; }
+  void setTag(std::string_view text);
+
+  bool visible() const { return visible_; }
+  void setVisible(bool visible);
+
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool enabled);
+
+  const PictureRef& picture() const { return picture_; }
+  void setPicture(PictureRef picture);
+
+  const PictureRef& mouseIcon() const { return mouseIcon_; }
+  void setMouseIcon(PictureRef picture);
+
+  int interval() const { return spec_->interval; }
+
+ private:
+  Form* form_;
+  const ControlSpec* spec_;
+  int index_;
+  Control* container_;
+  std::string caption_;
+  std::string tag_;
+  bool visible_;
+  bool enabled_;
+  PictureRef picture_;
+  PictureRef mouseIcon_;
+};
+
+}  // namespace rt

@@ -1,0 +1,174 @@
+#include "runtime/convert.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <system_error>
+
+#include "runtime/errors.h"
+
+namespace rt {
+namespace {
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// The extent of a decimal number at the start of `text`: optional sign,
+// digits with an optional fraction (at least one digit in all), and an
+// exponent only when at least one digit follows its letter.
+struct NumberExtent {
+  std::size_t length = 0;  // 0 when the text does not start with a number
+  bool negative = false;
+  int integerDigits = 0;  // significant digits before the decimal point
+  long exponent = 0;      // written exponent, clamped
+};
+
+NumberExtent scanNumber(std::string_view text) {
+  NumberExtent ext;
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+    ext.negative = text[i] == '-';
+    ++i;
+  }
+  std::size_t digits = 0;
+  bool leadingZeros = true;
+  while (i < text.size() && isDigit(text[i])) {
+    if (text[i] != '0') leadingZeros = false;
+    if (!leadingZeros) ++ext.integerDigits;
+    ++i;
+    ++digits;
+  }
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && isDigit(text[i])) {
+      ++i;
+      ++digits;
+    }
+  }
+  if (digits == 0) return NumberExtent{};
+  ext.length = i;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    bool expNegative = false;
+    if (j < text.size() && (text[j] == '-' || text[j] == '+')) {
+      expNegative = text[j] == '-';
+      ++j;
+    }
+    if (j < text.size() && isDigit(text[j])) {
+      long exponent = 0;
+      while (j < text.size() && isDigit(text[j])) {
+        if (exponent < 100000) exponent = exponent * 10 + (text[j] - '0');
+        ++j;
+      }
+      ext.exponent = expNegative ? -exponent : exponent;
+      ext.length = j;
+    }
+  }
+  return ext;
+}
+
+// Converts a scanned number. Out-of-range values give nullopt when `strict`,
+// and otherwise an infinity (too large) or zero (too small).
+std::optional<double> convert(std::string_view number, const NumberExtent& ext, bool strict) {
+  // Small whole numbers are by far the most common texts: "0", "5", "100".
+  if (number.size() <= 9) {
+    bool plain = true;
+    std::int32_t value = 0;
+    std::size_t i = (number[0] == '-' || number[0] == '+') ? 1 : 0;
+    for (; i < number.size(); ++i) {
+      if (!isDigit(number[i])) {
+        plain = false;
+        break;
+      }
+      value = value * 10 + (number[i] - '0');
+    }
+    if (plain) return ext.negative ? -static_cast<double>(value) : static_cast<double>(value);
+  }
+  if (number[0] == '+') number.remove_prefix(1);  // from_chars takes no plus sign
+  double value = 0;
+  auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
+  (void)end;
+  if (ec == std::errc()) return value;
+  // Out of range: decide between overflow and underflow from the magnitude.
+  bool tooLarge = ext.integerDigits + ext.exponent > 0;
+  if (!tooLarge) return ext.negative ? -0.0 : 0.0;
+  if (strict) return std::nullopt;
+  double inf = std::numeric_limits<double>::infinity();
+  return ext.negative ? -inf : inf;
+}
+
+template <typename T>
+std::string toChars(T value, int precision) {
+  std::array<char, 64> buf{};
+  auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                 std::chars_format::general, precision);
+  if (ec != std::errc()) return "0";
+  std::string text(buf.data(), end);
+  // The runtime writes exponents in capitals: 1E+20.
+  for (char& c : text) {
+    if (c == 'e') c = 'E';
+  }
+  return text;
+}
+
+template <typename T>
+std::string floatingText(T value, int precision, T wholeLimit) {
+  if (value == 0) return "0";  // also -0
+  if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < wholeLimit) {
+    std::array<char, 24> buf{};
+    auto [end, ec] =
+        std::to_chars(buf.data(), buf.data() + buf.size(), static_cast<std::int64_t>(value));
+    (void)ec;
+    return std::string(buf.data(), end);
+  }
+  return toChars(value, precision);
+}
+
+}  // namespace
+
+double leadingNumber(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && isBlank(text[start])) ++start;
+  text.remove_prefix(start);
+  NumberExtent ext = scanNumber(text);
+  if (ext.length == 0) return 0;
+  return *convert(text.substr(0, ext.length), ext, /*strict=*/false);
+}
+
+double strictNumber(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  NumberExtent ext = scanNumber(text);
+  if (ext.length == 0 || ext.length != text.size()) {
+    throw RuntimeError(RuntimeError::Code::TypeMismatch);
+  }
+  std::optional<double> value = convert(text, ext, /*strict=*/true);
+  if (!value) throw RuntimeError(RuntimeError::Code::Overflow);
+  return *value;
+}
+
+std::string numberText(double value) {
+  return floatingText(value, 15, 1e15);
+}
+
+std::string numberText(float value) {
+  return floatingText(value, 7, 1e7f);
+}
+
+std::string numberText(std::int16_t value) {
+  return std::to_string(value);
+}
+
+double checked(double result) {
+  if (std::isnan(result)) throw RuntimeError(RuntimeError::Code::InvalidOperation);
+  if (std::isinf(result)) throw RuntimeError(RuntimeError::Code::Overflow);
+  return result;
+}
+
+}  // namespace rt

@@ -1,0 +1,70 @@
+#include "runtime/form.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace rt {
+namespace {
+
+PictureRef makeIfSet(PictureFactory& factory, std::string_view key) {
+  return key.empty() ? nullptr : factory.make(key);
+}
+
+}  // namespace
+
+Form::Form(const FormSpec& spec, std::span<const ControlSpec> controls)
+    : spec_(spec), changed_(controls.size(), 0) {
+  controls_.reserve(controls.size());  // controls never move once made
+  icon_ = makeIfSet(pictures_, spec.icon);
+  mouseIcon_ = makeIfSet(pictures_, spec.mouseIcon);
+  for (const ControlSpec& c : controls) {
+    if (find(c.name) != nullptr) {
+      throw std::invalid_argument("two controls named " + std::string(c.name));
+    }
+    Control* container = nullptr;
+    if (c.container != spec.name) {
+      container = find(c.container);
+      if (container == nullptr || container->kind() != Kind::Frame) {
+        // Frames come before the controls they hold.
+        throw std::invalid_argument(std::string(c.name) + " lies in an unknown frame");
+      }
+    }
+    // Every picture property gets its own object, even where the art is the same.
+    controls_.emplace_back(*this, static_cast<int>(controls_.size()), c, container,
+                           makeIfSet(pictures_, c.picture), makeIfSet(pictures_, c.mouseIcon));
+    if (c.kind == Kind::Timer) timers_.push_back(&controls_.back());
+  }
+}
+
+Control* Form::find(std::string_view name) {
+  for (Control& c : controls_) {
+    if (c.name() == name) return &c;
+  }
+  return nullptr;
+}
+
+Control& Form::control(std::string_view name) {
+  Control* c = find(name);
+  if (c == nullptr) throw std::out_of_range("no control named " + std::string(name));
+  return *c;
+}
+
+void Form::noteChange(Control& control, Property property) {
+  std::uint8_t& mask = changed_[static_cast<std::size_t>(control.index())];
+  if (mask == 0) changedOrder_.push_back(control.index());
+  mask |= property;
+}
+
+std::vector<Form::Change> Form::takeChanges() {
+  std::vector<Change> changes;
+  changes.reserve(changedOrder_.size());
+  for (int index : changedOrder_) {
+    auto i = static_cast<std::size_t>(index);
+    changes.push_back({&controls_[i], changed_[i]});
+    changed_[i] = 0;
+  }
+  changedOrder_.clear();
+  return changes;
+}
+
+}  // namespace rt

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+
+namespace rt {
+
+// The source of the seed taken "from the clock". The real program reads the
+// system time; tests and tools substitute a fixed value.
+class SeedClock {
+ public:
+  virtual ~SeedClock() = default;
+  virtual std::uint64_t seedNow() const = 0;
+};
+
+// Reads the system clock (nanoseconds since the epoch).
+class SystemSeedClock final : public SeedClock {
+ public:
+  std::uint64_t seedNow() const override;
+};
+
+// The game's random generator: uniform single-precision values r with
+// 0 <= r < 1, each a multiple of 2^-24. Seeded once at start-up; tests and
+// the driver may seed it with a chosen number, or rig the next values.
+class Random {
+ public:
+  Random() { seed(0); }
+
+  void seed(std::uint64_t seed);
+  void seedFrom(const SeedClock& clock) { seed(clock.seedNow()); }
+
+  // Queues a value that the next draw returns instead of a generated one.
+  // The value must lie in [0, 1); the caller checks it.
+  void rig(float r) { rigged_.push_back(r); }
+  std::size_t rigged() const { return rigged_.size(); }
+
+  // The next value: the oldest rigged one if any, otherwise a generated one.
+  float next();
+
+ private:
+  std::uint32_t nextBits();
+
+  std::uint64_t state_ = 0;
+  std::uint64_t increment_ = 0;
+  std::deque<float> rigged_;
+};
+
+}  // namespace rt

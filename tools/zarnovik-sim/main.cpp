@@ -1,0 +1,9 @@
+// zarnovik-sim: the game machine without a window, on a virtual clock.
+#include <iostream>
+
+#include "game/driver.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  return game::simMain(argc, argv, std::cin, std::cout, std::cerr);
+}

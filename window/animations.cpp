@@ -1,0 +1,49 @@
+#include "window/animations.h"
+
+#include "runtime/convert.h"
+
+namespace window {
+namespace {
+
+constexpr std::int16_t kZero = 0;
+constexpr std::int16_t kOne = 1;
+
+void refreshCoinPointer(game::Form1& f) {
+  f.LabelInsertCoin.setMouseIcon(f.LabelInsertCoin.mouseIcon());
+}
+
+}  // namespace
+
+void Timer1_Timer(game::Form1& f) {
+  rt::Control& spin = f.ImageRotate2;
+  spin.setTag(rt::numberText(rt::add(rt::strictNumber(spin.tag()), 1)));
+  // Each test reads the counter afresh: a counter just reset to 0 hides the
+  // picture in the same tick.
+  if (rt::strictNumber(spin.tag()) == 2) spin.setTag(rt::numberText(kZero));
+  if (rt::strictNumber(spin.tag()) == 1) spin.setVisible(true);
+  if (rt::strictNumber(spin.tag()) == 0) spin.setVisible(false);
+}
+
+void Timer5_Timer(game::Form1& f) {
+  if (rt::strictNumber(f.Label1.tag()) == 0) {
+    f.Label1.setVisible(false);
+    f.Label1.setTag(rt::numberText(kOne));
+  } else {
+    f.Label1.setVisible(true);
+    f.Label1.setTag(rt::numberText(kZero));
+  }
+}
+
+void LabelInsertCoin_MouseDown(game::Form1& f) {
+  refreshCoinPointer(f);
+}
+
+void LabelInsertCoin_MouseUp(game::Form1& f) {
+  refreshCoinPointer(f);
+}
+
+void Command2_Click(game::Form1& f) {
+  f.Frame4.setVisible(false);
+}
+
+}  // namespace window

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "runtime/description.h"
+
+// The description of the game's one window, Form1: the window's own
+// properties and its 56 controls with everything they start with.
+namespace window {
+
+const rt::FormSpec& form1Spec();
+std::span<const rt::ControlSpec> form1Controls();
+
+// The fan-site address shown by Label10 and Label11 and named on Command2.
+inline constexpr std::string_view kFanSite = "brimonfan.ru";
+
+}  // namespace window
