@@ -1,11 +1,19 @@
 #include "runtime/virtual_clock.h"
 
 namespace rt {
+namespace {
+
+// A timer with no interval never ticks.
+std::int64_t dueAfter(std::int64_t now, const Control& timer) {
+  return timer.interval() > 0 ? now + timer.interval() : VirtualClock::kNever;
+}
+
+}  // namespace
 
 VirtualClock::VirtualClock(Form& form, Dispatcher& dispatcher)
     : form_(form), dispatcher_(dispatcher) {
   for (Control* timer : form.timers()) {
-    slots_.push_back({timer, timer->enabled() ? timer->interval() : kNever, 0});
+    slots_.push_back({timer, timer->enabled() ? dueAfter(0, *timer) : kNever, 0});
   }
   form_.setTimerHost(this);
 }
@@ -16,7 +24,7 @@ VirtualClock::~VirtualClock() {
 
 void VirtualClock::timerSwitched(Control& timer, bool on) {
   for (Slot& slot : slots_) {
-    if (slot.timer == &timer) slot.due = on ? now_ + timer.interval() : kNever;
+    if (slot.timer == &timer) slot.due = on ? dueAfter(now_, timer) : kNever;
   }
 }
 
@@ -33,7 +41,8 @@ Control* VirtualClock::step(std::int64_t limit) {
   Slot* next = nullptr;
   for (Slot& slot : slots_) {
     // Strictly earlier wins, so ties go to the timer listed first.
-    if (slot.timer->enabled() && slot.due <= limit && (next == nullptr || slot.due < next->due)) {
+    if (slot.timer->enabled() && slot.due != kNever && slot.due <= limit &&
+        (next == nullptr || slot.due < next->due)) {
       next = &slot;
     }
   }
@@ -41,7 +50,7 @@ Control* VirtualClock::step(std::int64_t limit) {
   now_ = next->due;
   // The next tick is due one interval on; if the handler switches the timer
   // off, or off and on again, the switch sets it anew.
-  next->due += next->timer->interval();
+  next->due = dueAfter(next->due, *next->timer);
   ++next->ticks;
   dispatcher_.deliver(*next->timer, Event::Timer);
   return next->timer;

@@ -1,0 +1,9 @@
+// Runs the Qt-side tests inside one QApplication (offscreen in CI).
+#include <gtest/gtest.h>
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
