@@ -1,0 +1,66 @@
+// zarnovik-render FIGURES_DIR OUT_DIR
+//
+// Build-time renderer: draws every picture of the catalogue from the figures
+// and writes OUT_DIR/<key>.png at its exact stored size, then OUT_DIR/art.qrc
+// listing them for the resource compiler.
+
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <cstdio>
+#include <exception>
+
+#include "compose.h"
+#include "window/qt/picture_catalogue.h"
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: zarnovik-render FIGURES_DIR OUT_DIR\n");
+    return 2;
+  }
+  // The lettering is set in DejaVu; another font would silently change the
+  // pictures, so refuse to render without it.
+  if (!QFontDatabase::families().contains("DejaVu Sans")) {
+    std::fprintf(stderr, "zarnovik-render: the DejaVu Sans font is not installed\n");
+    return 1;
+  }
+  const QString figures = QString::fromLocal8Bit(argv[1]);
+  const QString out = QString::fromLocal8Bit(argv[2]);
+  if (!QDir().mkpath(out)) {
+    std::fprintf(stderr, "zarnovik-render: cannot create %s\n", argv[2]);
+    return 1;
+  }
+  art::Figures lib(figures);
+  QByteArray qrc = "<RCC>\n  <qresource prefix=\"/art\">\n";
+  try {
+    for (const window::ArtInfo& a : window::kArt) {
+      QImage img = art::compose(a.key, lib);
+      if (img.width() != a.width || img.height() != a.height) {
+        std::fprintf(stderr, "zarnovik-render: %s came out %dx%d\n", a.key.data(), img.width(),
+                     img.height());
+        return 1;
+      }
+      img = img.convertToFormat(a.form == window::ArtForm::Bitmap ? QImage::Format_RGB32
+                                                                  : QImage::Format_ARGB32);
+      const QString name = QString::fromUtf8(a.key.data(), a.key.size()) + ".png";
+      if (!img.save(out + "/" + name, "PNG")) {
+        std::fprintf(stderr, "zarnovik-render: cannot write %s\n", qPrintable(out + "/" + name));
+        return 1;
+      }
+      qrc += "    <file>" + name.toUtf8() + "</file>\n";
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "zarnovik-render: %s\n", e.what());
+    return 1;
+  }
+  qrc += "  </qresource>\n</RCC>\n";
+  QSaveFile f(out + "/art.qrc");
+  if (!f.open(QIODevice::WriteOnly) || f.write(qrc) != qrc.size() || !f.commit()) {
+    std::fprintf(stderr, "zarnovik-render: cannot write art.qrc\n");
+    return 1;
+  }
+  return 0;
+}
