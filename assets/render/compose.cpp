@@ -328,6 +328,8 @@ QImage windowPointer(Figures& f) {
     p.rotate(-32);
     p.scale(0.92, 0.92);
     p.translate(-13, -1);
+    // Without the cuff, which the turn would cut off at the image's edge.
+    p.setClipRect(QRectF(0, 0, 32, 26), Qt::IntersectClip);
     f.fill(p, "hand", QRectF(0, 0, 32, 32));
   }
   twoColours(img);
