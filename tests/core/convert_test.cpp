@@ -1,0 +1,123 @@
+#include "runtime/convert.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "runtime/errors.h"
+
+namespace {
+
+using rt::RuntimeError;
+
+struct Reading {
+  const char* text;
+  double value;
+};
+
+TEST(LeadingNumber, ReadsTheLongestLeadingNumber) {
+  const Reading cases[] = {
+      {"100", 100},      {"95", 95},
+      {"0", 0},          {"-5", -5},
+      {"Game Over!", 0}, {"", 0},
+      {"-", 0},          {"12abc", 12},
+      {"  7", 7},        {"3.5", 3.5},
+      {"-0.25x", -0.25}, {".5", 0.5},
+      {"1e3", 1000},     {"2e", 2},
+      {"2e+", 2},        {"+8", 8},
+      {"5 5", 5},        {"--5", 0},
+      {"0005", 5},       {"1.2.3", 1.2},
+      {"-Game", 0},      {"99999999999", 99999999999.0},
+  };
+  for (const Reading& c : cases) {
+    EXPECT_EQ(c.value, rt::leadingNumber(c.text)) << '"' << c.text << '"';
+  }
+}
+
+TEST(LeadingNumber, HugeNumbersReadAsInfinityAndTinyAsZero) {
+  EXPECT_EQ(std::numeric_limits<double>::infinity(), rt::leadingNumber("1e999"));
+  EXPECT_EQ(-std::numeric_limits<double>::infinity(), rt::leadingNumber("-1e999 $"));
+  EXPECT_EQ(0.0, rt::leadingNumber("1e-999"));
+  // The next checked operation reports the overflow.
+  EXPECT_THROW(rt::sub(rt::leadingNumber("1e999"), 5), RuntimeError);
+}
+
+TEST(StrictNumber, ReadsNumberTexts) {
+  const Reading cases[] = {{"0", 0}, {"3", 3}, {"-5", -5}, {" 2 ", 2}, {"1.5", 1.5}, {"1e2", 100}};
+  for (const Reading& c : cases) {
+    EXPECT_EQ(c.value, rt::strictNumber(c.text)) << '"' << c.text << '"';
+  }
+}
+
+TEST(StrictNumber, RaisesTypeMismatchOnAnythingElse) {
+  for (const char* text : {"", " ", "x", "1x", "Game Over!", "-", "1 2", "e5", "0x10"}) {
+    try {
+      rt::strictNumber(text);
+      ADD_FAILURE() << "no error for \"" << text << '"';
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(RuntimeError::Code::TypeMismatch, e.code()) << '"' << text << '"';
+      EXPECT_STREQ("Run-time error '13': Type mismatch", e.what());
+    }
+  }
+}
+
+TEST(StrictNumber, RaisesOverflowBeyondADouble) {
+  try {
+    rt::strictNumber("1e400");
+    ADD_FAILURE() << "no error";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(RuntimeError::Code::Overflow, e.code());
+  }
+}
+
+TEST(NumberText, WritesWholeNumbersAsPlainDigits) {
+  const std::pair<double, const char*> cases[] = {
+      {95, "95"},
+      {-5, "-5"},
+      {0, "0"},
+      {-0.0, "0"},
+      {7, "7"},
+      {100, "100"},
+      {999999999999999, "999999999999999"},
+      {-123456789, "-123456789"},
+      {1e15, "1E+15"},
+      {1e20, "1E+20"},
+      {0.5, "0.5"},
+      {-2.25, "-2.25"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(text, rt::numberText(value)) << value;
+  EXPECT_EQ("9", rt::numberText(9.0f));
+  EXPECT_EQ("0", rt::numberText(0.0f));
+  EXPECT_EQ("0", rt::numberText(std::int16_t{0}));
+  EXPECT_EQ("1", rt::numberText(std::int16_t{1}));
+  EXPECT_EQ("-32768", rt::numberText(std::int16_t{-32768}));
+}
+
+TEST(NumberText, RoundTripsThroughBothReadings) {
+  for (const char* text : {"0", "5", "95", "100", "-5", "-10", "2111", "123456789012345"}) {
+    EXPECT_EQ(text, rt::numberText(rt::leadingNumber(text)));
+    EXPECT_EQ(text, rt::numberText(rt::strictNumber(text)));
+  }
+}
+
+TEST(CheckedArithmetic, RaisesOnOverflowAndInvalidOperations) {
+  const double big = std::numeric_limits<double>::max();
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(10.0, rt::add(4, 6));
+  EXPECT_EQ(-5.0, rt::sub(0, 5));
+  EXPECT_EQ(9.5, rt::mul(0.95, 10));
+  const auto codeOf = [](auto&& f) {
+    try {
+      f();
+    } catch (const RuntimeError& e) {
+      return static_cast<int>(e.code());
+    }
+    return 0;
+  };
+  EXPECT_EQ(6, codeOf([&] { rt::add(big, big); }));
+  EXPECT_EQ(6, codeOf([&] { rt::mul(big, 2); }));
+  EXPECT_EQ(5, codeOf([&] { rt::sub(inf, inf); }));
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// The window as built from its description: controls, containers, initial
+// state, picture identity, and the record of changes the window redraws from.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "game/form1.h"
+#include "window/description.h"
+
+namespace {
+
+using rt::Kind;
+
+TEST(Description, HasTheFiftySixControlsOfTheWindow) {
+  game::Form1 f;
+  std::map<Kind, int> kinds;
+  for (const rt::Control& c : f.controls()) ++kinds[c.kind()];
+  EXPECT_EQ(56u, f.controls().size());
+  EXPECT_EQ(15, kinds[Kind::Label]);
+  EXPECT_EQ(20, kinds[Kind::Image]);
+  EXPECT_EQ(4, kinds[Kind::Frame]);
+  EXPECT_EQ(2, kinds[Kind::CommandButton]);
+  EXPECT_EQ(5, kinds[Kind::Timer]);
+  EXPECT_EQ(1, kinds[Kind::Shape]);
+  EXPECT_EQ(9, kinds[Kind::Line]);
+}
+
+TEST(Description, FramesHoldTheirControls) {
+  game::Form1 f;
+  const std::map<std::string, std::set<std::string>> expected = {
+      {"Frame4", {"Command2", "Label10", "Label2"}},
+      {"Frame3", {"Label11", "Label6"}},
+      {"Frame2", {"Label8", "LabelCredit"}},
+      {"Frame1", {"Label7", "LabelPrize"}},
+  };
+  std::map<std::string, std::set<std::string>> actual;
+  for (const rt::Control& c : f.controls()) {
+    if (c.container() != nullptr)
+      actual[std::string(c.container()->name())].insert(std::string(c.name()));
+  }
+  EXPECT_EQ(expected, actual);
+}
+
+TEST(Description, StartsWithTheInitialState) {
+  game::Form1 f;
+  EXPECT_EQ("100", f.LabelCredit.caption());
+  EXPECT_EQ("0", f.LabelPrize.caption());
+  EXPECT_EQ("Ge ner.", f.LabelGenerator.caption());
+  EXPECT_TRUE(f.LabelInsertCoin.enabled());
+  EXPECT_TRUE(f.Frame4.visible());
+  EXPECT_FALSE(f.ImageEmpty.visible());
+  const std::set<std::string> zeroTags = {"Label1",       "ImageEmpty",   "ImageNumber1",
+                                          "ImageNumber2", "ImageNumber3", "ImageRotate1",
+                                          "ImageRotate2"};
+  for (const rt::Control& c : f.controls()) {
+    const std::string name(c.name());
+    EXPECT_EQ(zeroTags.count(name) ? "0" : "", c.tag()) << name;
+    const bool hidden = name == "ImageEmpty";
+    EXPECT_EQ(!hidden, c.visible()) << name;
+  }
+  const std::pair<rt::Control*, int> timers[] = {
+      {&f.Timer1, 125}, {&f.Timer2, 500}, {&f.Timer3, 1}, {&f.Timer4, 300}, {&f.Timer5, 250}};
+  for (const auto& [timer, interval] : timers) {
+    EXPECT_EQ(interval, timer->interval()) << timer->name();
+    EXPECT_EQ(timer == &f.Timer5, timer->enabled()) << timer->name();
+  }
+}
+
+TEST(Description, TextsKeepTheirBlanksAndTheFanSite) {
+  game::Form1 f;
+  const std::string welcome = f.control("Label2").caption();
+  EXPECT_NE(std::string::npos, welcome.find("по адресу" + std::string(38, ' ') + "!!!!!"));
+  EXPECT_EQ(std::string::npos, welcome.find(std::string(39, ' ')));
+  EXPECT_EQ(window::kFanSite, f.control("Label10").caption());
+  EXPECT_EQ(window::kFanSite, f.control("Label11").caption());
+  EXPECT_EQ("Я буду рад зайти на сайт " + std::string(window::kFanSite) +
+                ", а пока я хочу поиграть в Zarnovik!",
+            f.Command2.caption());
+  EXPECT_EQ("    $", f.control("Label8").caption());
+  EXPECT_TRUE(f.control("Label6").caption().ends_with("не забудьте посетить "));
+  const std::string table = f.control("Label4").caption();
+  EXPECT_TRUE(table.starts_with("ТАБЛИЦА ВЫИГРЫШЕЙ    Изумруд"));
+  EXPECT_TRUE(table.ends_with("Бримон = х2" + std::string(32, ' ') + "Кольцо = х1"));
+}
+
+TEST(Pictures, EveryPropertyHasItsOwnObject) {
+  game::Form1 f;
+  std::set<std::uint32_t> handles;
+  std::size_t pictures = 0;
+  for (const rt::Control& c : f.controls()) {
+    for (const rt::PictureRef& p : {c.picture(), c.mouseIcon()}) {
+      if (!p) continue;
+      ++pictures;
+      handles.insert(p->handle());
+    }
+  }
+  EXPECT_EQ(pictures, handles.size());
+  // Each reel starts with a copy of symbol 7 that is no symbol picture.
+  for (int n = 1; n <= 3; ++n) {
+    EXPECT_EQ("symbol7", f.reel(n).picture()->key());
+    EXPECT_NE(f.symbolImage(7).picture(), f.reel(n).picture());
+    EXPECT_EQ(-1, f.reelSymbol(n));
+  }
+  EXPECT_NE(f.Command1.mouseIcon(), f.Command2.mouseIcon());
+  EXPECT_EQ(f.Command1.mouseIcon()->key(), f.Command2.mouseIcon()->key());
+  ASSERT_TRUE(f.icon());
+  EXPECT_EQ("pointer.window", f.mouseIcon()->key());
+}
+
+TEST(Pictures, AssignmentSharesTheObject) {
+  game::Form1 f;
+  f.ImageNumber2.setPicture(f.symbolImage(4).picture());
+  EXPECT_EQ(f.symbolImage(4).picture().get(), f.ImageNumber2.picture().get());
+  EXPECT_EQ(4, f.reelSymbol(2));
+}
+
+TEST(Changes, RecordsEachChangedControlOnceWithItsProperties) {
+  game::Form1 f;
+  EXPECT_FALSE(f.hasChanges());
+  f.LabelCredit.setCaption("95");
+  f.ImageNumber1.setVisible(false);
+  f.LabelCredit.setCaption("90");
+  f.LabelPrize.setCaption("0");  // unchanged value: nothing to redraw
+  const auto changes = f.takeChanges();
+  ASSERT_EQ(2u, changes.size());
+  EXPECT_EQ(&f.LabelCredit, changes[0].control);
+  EXPECT_EQ(rt::kCaption, changes[0].properties);
+  EXPECT_EQ(&f.ImageNumber1, changes[1].control);
+  EXPECT_EQ(rt::kVisible, changes[1].properties);
+  EXPECT_TRUE(f.takeChanges().empty());
+  // Applying a pointer anew counts even when it is the same one.
+  f.LabelInsertCoin.setMouseIcon(f.LabelInsertCoin.mouseIcon());
+  EXPECT_EQ(1u, f.takeChanges().size());
+}
+
+TEST(Form, RejectsABrokenDescription) {
+  constexpr rt::FormSpec form{.name = "W"};
+  constexpr rt::ControlSpec twice[] = {{.name = "A"}, {.name = "A"}};
+  constexpr rt::ControlSpec orphan[] = {{.name = "A", .container = "Nowhere"}};
+  EXPECT_THROW(rt::Form(form, twice), std::invalid_argument);
+  EXPECT_THROW(rt::Form(form, orphan), std::invalid_argument);
+  constexpr rt::ControlSpec one[] = {{.name = "A", .container = "W"}};
+  rt::Form ok(form, one);
+  EXPECT_THROW(ok.control("B"), std::out_of_range);
+}
+
+}  // namespace
