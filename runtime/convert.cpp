@@ -130,9 +130,23 @@ std::string floatingText(T value, int precision, T wholeLimit) {
   return toChars(value, precision);
 }
 
+// The texts the game writes are short whole numbers: "0", "95", "-5". They
+// are read here without the general scan.
+std::optional<double> plainWhole(std::string_view text) {
+  std::size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;
+  if (text.size() <= i || text.size() > 10) return std::nullopt;
+  std::int64_t value = 0;
+  for (std::size_t j = i; j < text.size(); ++j) {
+    if (!isDigit(text[j])) return std::nullopt;
+    value = value * 10 + (text[j] - '0');
+  }
+  return static_cast<double>(i == 1 ? -value : value);
+}
+
 }  // namespace
 
 double leadingNumber(std::string_view text) {
+  if (std::optional<double> whole = plainWhole(text)) return *whole;
   std::size_t start = 0;
   while (start < text.size() && isBlank(text[start])) ++start;
   text.remove_prefix(start);
@@ -142,6 +156,7 @@ double leadingNumber(std::string_view text) {
 }
 
 double strictNumber(std::string_view text) {
+  if (std::optional<double> whole = plainWhole(text)) return *whole;
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   NumberExtent ext = scanNumber(text);
