@@ -208,23 +208,23 @@ TEST(ArtPictures, TitleHeadingStaysInTheRowsTheTitleStripCovers) {
   // Rows 0..47: white and the heading, nothing else: no sky, no
   // character. The last two rows are plain white, so the heading never
   // touches the strip's edge as the window scales it.
-  int red = 0;
+  int letters = 0;
   for (int y = 0; y < 48; ++y)
     for (int x = 0; x < img.width(); ++x) {
       const QRgb c = img.pixel(x, y);
       const bool white = c == qRgb(255, 255, 255);
       // The letters' reds, and the caps' white fur with its grey shading.
-      const bool red = qRed(c) >= qGreen(c) && qRed(c) >= qBlue(c) &&
-                       std::abs(qGreen(c) - qBlue(c)) < 40 && qRed(c) > 90;
-      const bool heading = chroma(c) < 40 || red;
+      const bool reddish = qRed(c) >= qGreen(c) && qRed(c) >= qBlue(c) &&
+                           std::abs(qGreen(c) - qBlue(c)) < 40 && qRed(c) > 90;
+      const bool heading = chroma(c) < 40 || reddish;
       if (y >= 46) {
         ASSERT_TRUE(white) << x << "," << y;
         continue;
       }
       ASSERT_TRUE(white || heading) << x << "," << y << ": " << std::hex << c;
-      red += qRed(c) > 180 && qGreen(c) < 80;
+      letters += qRed(c) > 180 && qGreen(c) < 80;
     }
-  EXPECT_GT(red, 1500) << "the heading's red letters";
+  EXPECT_GT(letters, 1500) << "the heading's red letters";
   // From row 48 down the pale blue picture begins at once.
   for (int x : {0, 100, 200, 396}) {
     const QRgb c = img.pixel(x, 48);
