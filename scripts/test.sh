@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+export QT_QPA_PLATFORM=offscreen  # tests that draw need no display
 ZRNV_CMAKE_ARGS="-DZRNV_WERROR=ON ${ZRNV_CMAKE_ARGS:-}" bash scripts/build.sh
-export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j "$(nproc)"

@@ -1,8 +1,10 @@
-// Runs the Qt-side tests inside one QApplication (offscreen in CI).
-#include <gtest/gtest.h>
+// Runs the Qt-side tests inside one QApplication. They draw offscreen unless
+// told otherwise, so they need no display (also when ctest lists them).
 #include <QApplication>
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
