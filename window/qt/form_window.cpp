@@ -1,0 +1,354 @@
+#include "window/qt/form_window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <algorithm>
+
+#include "window/qt/fonts.h"
+
+namespace window {
+namespace {
+
+constexpr int px(int twips) {
+  return twips / rt::kTwipsPerPixel;
+}
+
+QColor toColor(const rt::Rgb& c) {
+  return QColor(c.r, c.g, c.b);
+}
+
+QString text(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+bool isWindowless(rt::Kind kind) {
+  return kind == rt::Kind::Label || kind == rt::Kind::Image || kind == rt::Kind::Shape ||
+         kind == rt::Kind::Line;
+}
+
+// The colour the shape and the lines are drawn in.
+const QColor kWindowText(0, 0, 0);
+
+}  // namespace
+
+// A frame: its fill, the etched border with the caption set into its top
+// line, then its own windowless controls; its buttons are child widgets.
+class FrameBox final : public QWidget {
+ public:
+  FrameBox(FormWindow& window, const rt::Control& frame, QWidget* parent)
+      : QWidget(parent), window_(window), frame_(frame) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPainter p(this);
+    const rt::ControlSpec& spec = frame_.spec();
+    const QColor back =
+        spec.backColor ? toColor(*spec.backColor) : palette().color(QPalette::Button);
+    p.fillRect(rect(), back);
+
+    const QFont font = gameFont(spec.font, window_.form_.spec().font);
+    const QFontMetrics fm(font);
+    // The border runs through the middle of the caption's line.
+    const int top = fm.height() / 2;
+    const QRect border = rect().adjusted(0, top, -1, -1);
+    p.setPen(palette().color(QPalette::Light));
+    p.drawRect(border.translated(1, 1));
+    p.setPen(palette().color(QPalette::Dark));
+    p.drawRect(border);
+
+    const QString caption = text(frame_.caption());
+    if (!caption.isEmpty()) {
+      constexpr int kCaptionLeft = 8;
+      const QRect captionRect(kCaptionLeft, 0, fm.horizontalAdvance(caption) + 4, fm.height());
+      p.fillRect(captionRect, back);
+      p.setFont(font);
+      p.setPen(palette().color(QPalette::ButtonText));
+      p.drawText(captionRect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, caption);
+    }
+    window_.paintWindowless(p, &frame_, event->rect());
+  }
+
+  // The frame is the topmost thing under the pointer here: nothing beneath
+  // it may see the mouse, and nothing in it (but its buttons) answers.
+  void mousePressEvent(QMouseEvent* e) override { e->accept(); }
+  void mouseReleaseEvent(QMouseEvent* e) override { e->accept(); }
+  void mouseDoubleClickEvent(QMouseEvent* e) override { e->accept(); }
+
+ private:
+  FormWindow& window_;
+  const rt::Control& frame_;
+};
+
+namespace {
+
+// A command button: the system's push button, with a caption that wraps onto
+// several lines when it is wider than the button, pressed by Space or Enter
+// when it has the focus.
+class FormButton final : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    option.icon = QIcon();
+    style()->drawControl(QStyle::CE_PushButtonBevel, &option, &p, this);
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    p.setFont(font());
+    p.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    p.drawText(contents, Qt::AlignCenter | Qt::TextWordWrap, text());
+    if (hasFocus()) {
+      QStyleOptionFocusRect focus;
+      focus.initFrom(this);
+      focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
+      style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+    }
+  }
+
+  void keyPressEvent(QKeyEvent* e) override {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
+      click();
+      return;
+    }
+    QPushButton::keyPressEvent(e);
+  }
+};
+
+}  // namespace
+
+FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      form_(form),
+      pictures_(pictures),
+      deliver_(std::move(deliver)) {
+  const rt::FormSpec& spec = form.spec();
+  setWindowTitle(
+      QString::fromUtf8(spec.caption.data(), static_cast<qsizetype>(spec.caption.size())));
+  setFixedSize(px(spec.clientWidth), px(spec.clientHeight));
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+  setMouseTracking(true);
+  setFont(gameFont(spec.font, spec.font));
+  if (form.icon()) setWindowIcon(pictures_.icon());
+
+  std::vector<QWidget*> windowLevelTopFirst;
+  std::vector<std::pair<int, QWidget*>> buttons;
+  // Frames first, so that the controls inside them find their parent.
+  for (rt::Control& c : form.controls()) {
+    if (c.kind() != rt::Kind::Frame) continue;
+    auto* box = new FrameBox(*this, c, this);
+    box->setGeometry(localRect(c));
+    if (form.mouseIcon()) box->setCursor(pictures_.cursor(*form.mouseIcon()));
+    box->setVisible(c.visible());
+    widgets_[&c] = box;
+  }
+  for (rt::Control& c : form.controls()) {
+    if (c.kind() == rt::Kind::CommandButton) {
+      QWidget* parentWidget = c.container() ? widgets_.at(c.container()) : this;
+      auto* button = new FormButton(text(c.caption()), parentWidget);
+      button->setFont(gameFont(c.spec().font, spec.font));
+      button->setGeometry(localRect(c));
+      button->setFocusPolicy(Qt::StrongFocus);
+      button->setAutoDefault(false);
+      if (c.mouseIcon()) button->setCursor(pictures_.cursor(*c.mouseIcon()));
+      button->setVisible(c.visible());
+      button->setEnabled(c.enabled());
+      rt::Control* control = &c;
+      connect(button, &QPushButton::clicked, this,
+              [this, control] { deliver_(*control, rt::Event::Click); });
+      widgets_[&c] = button;
+      buttons.emplace_back(c.spec().tabIndex, button);
+    }
+    if (isWindowless(c.kind())) windowless_[c.container()].push_back(&c);
+    if ((c.kind() == rt::Kind::Frame || c.kind() == rt::Kind::CommandButton) && !c.container())
+      windowLevelTopFirst.push_back(widgets_.at(&c));
+  }
+  // The description lists each container's controls top first.
+  for (auto& [container, controls] : windowless_) std::reverse(controls.begin(), controls.end());
+  for (auto it = windowLevelTopFirst.rbegin(); it != windowLevelTopFirst.rend(); ++it)
+    (*it)->raise();
+
+  std::stable_sort(buttons.begin(), buttons.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [tab, button] : buttons) buttonsByTab_.push_back(button);
+  for (std::size_t i = 1; i < buttonsByTab_.size(); ++i)
+    setTabOrder(buttonsByTab_[i - 1], buttonsByTab_[i]);
+
+  updatePointer(QPoint(-1, -1), true);
+}
+
+FormWindow::~FormWindow() = default;
+
+QRect FormWindow::localRect(const rt::Control& c) const {
+  const rt::ControlSpec& s = c.spec();
+  if (s.kind == rt::Kind::Line) {
+    const QPoint a(px(s.left), px(s.top));
+    const QPoint b(px(s.width), px(s.height));
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+  }
+  return QRect(px(s.left), px(s.top), px(s.width), px(s.height));
+}
+
+QRect FormWindow::windowRect(const rt::Control& control) const {
+  QRect r = localRect(control);
+  for (const rt::Control* c = control.container(); c != nullptr; c = c->container())
+    r.translate(localRect(*c).topLeft());
+  return r;
+}
+
+QWidget* FormWindow::widgetOf(const rt::Control& control) const {
+  auto it = widgets_.find(&control);
+  return it == widgets_.end() ? nullptr : it->second;
+}
+
+void FormWindow::focusFirstButton() {
+  if (!buttonsByTab_.empty()) buttonsByTab_.front()->setFocus(Qt::OtherFocusReason);
+}
+
+QRegion FormWindow::takePaintedRegion() {
+  return std::exchange(painted_, QRegion());
+}
+
+void FormWindow::paintEvent(QPaintEvent* event) {
+  painted_ += event->region();
+  QPainter p(this);
+  p.fillRect(event->rect(), toColor(form_.spec().backColor));
+  paintWindowless(p, nullptr, event->rect());
+}
+
+void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, const QRect& dirty) {
+  auto it = windowless_.find(container);
+  if (it == windowless_.end()) return;
+  for (const rt::Control* c : it->second) {
+    if (!c->visible()) continue;
+    const QRect r = localRect(*c);
+    if (!r.intersects(dirty)) continue;
+    const rt::ControlSpec& s = c->spec();
+    switch (s.kind) {
+      case rt::Kind::Label: {
+        p.fillRect(r, s.backColor ? toColor(*s.backColor) : palette().color(QPalette::Button));
+        const QColor fore =
+            s.foreColor ? toColor(*s.foreColor) : palette().color(QPalette::ButtonText);
+        drawWrapped(p, r, text(c->caption()), gameFont(s.font, form_.spec().font), fore);
+        break;
+      }
+      case rt::Kind::Image:
+        if (c->picture()) p.drawPixmap(r.topLeft(), pictures_.scaled(*c->picture(), r.size()));
+        break;
+      case rt::Kind::Shape:
+        p.setPen(QPen(kWindowText, 0));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        break;
+      case rt::Kind::Line:
+        p.setPen(QPen(kWindowText, 0));
+        p.drawLine(px(s.left), px(s.top), px(s.width), px(s.height));
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+rt::Control* FormWindow::windowlessAt(QPoint pos) const {
+  auto it = windowless_.find(nullptr);
+  if (it == windowless_.end()) return nullptr;
+  for (auto c = it->second.rbegin(); c != it->second.rend(); ++c) {
+    if ((*c)->visible() && localRect(**c).contains(pos)) return *c;
+  }
+  return nullptr;
+}
+
+rt::Control* FormWindow::controlAt(QPoint pos) const {
+  // Windowed controls lie above the drawn ones; the topmost visible one wins.
+  QWidget* w = childAt(pos);
+  for (; w != nullptr && w != this; w = w->parentWidget()) {
+    for (const auto& [control, widget] : widgets_)
+      if (widget == w) return const_cast<rt::Control*>(control);
+  }
+  return windowlessAt(pos);
+}
+
+void FormWindow::mousePressEvent(QMouseEvent* event) {
+  rt::Control* hit = windowlessAt(event->position().toPoint());
+  // A disabled control takes no mouse input at all.
+  if (hit == nullptr || !hit->enabled()) return;
+  pressed_ = hit;
+  deliver_(*hit, rt::Event::MouseDown);
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
+  rt::Control* pressed = std::exchange(pressed_, nullptr);
+  if (pressed == nullptr) return;
+  // The control pressed sees its release wherever it happens; a click needs
+  // the release over the same control.
+  deliver_(*pressed, rt::Event::MouseUp);
+  if (event->button() == Qt::LeftButton && windowlessAt(event->position().toPoint()) == pressed)
+    deliver_(*pressed, rt::Event::Click);
+}
+
+void FormWindow::mouseMoveEvent(QMouseEvent* event) {
+  updatePointer(event->position().toPoint());
+}
+
+void FormWindow::updatePointer(QPoint pos, bool force) {
+  rt::Control* hit = windowlessAt(pos);
+  const rt::Picture* pointer = form_.mouseIcon().get();
+  if (hit != nullptr && hit->enabled() && hit->mouseIcon()) pointer = hit->mouseIcon().get();
+  if (pointer == pointerShown_ && !force) return;
+  pointerShown_ = pointer;
+  setCursor(pointer ? pictures_.cursor(*pointer) : QCursor(Qt::ArrowCursor));
+}
+
+void FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
+  bool pointerAffected = false;
+  bool pointerReapplied = false;
+  for (const rt::Form::Change& change : changes) {
+    const rt::Control& c = *change.control;
+    if (c.kind() == rt::Kind::Timer) continue;
+    if (QWidget* w = widgetOf(c)) {
+      if (change.properties & rt::kVisible) w->setVisible(c.visible());
+      if (change.properties & rt::kEnabled) w->setEnabled(c.enabled());
+      if (change.properties & rt::kCaption) {
+        if (auto* button = qobject_cast<QPushButton*>(w)) {
+          button->setText(text(c.caption()));
+        } else {
+          w->update();
+        }
+      }
+      if ((change.properties & rt::kMouseIcon) && c.mouseIcon())
+        w->setCursor(pictures_.cursor(*c.mouseIcon()));
+      continue;
+    }
+    constexpr std::uint8_t kDrawn = rt::kVisible | rt::kCaption | rt::kPicture;
+    if (change.properties & kDrawn) {
+      QWidget* surface = c.container() ? widgetOf(*c.container()) : this;
+      if (surface) surface->update(localRect(c));
+    }
+    if (change.properties & (rt::kVisible | rt::kEnabled | rt::kMouseIcon)) pointerAffected = true;
+    if (change.properties & rt::kMouseIcon) pointerReapplied = true;
+  }
+  if (pointerAffected) updatePointer(mapFromGlobal(QCursor::pos()), pointerReapplied);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  emit closed();
+}
+
+}  // namespace window

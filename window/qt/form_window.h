@@ -1,0 +1,95 @@
+#pragma once
+
+// The game's window on screen: Form1 with its 56 controls.
+//
+// Labels, images, the shape and the lines have no window of their own: the
+// window (or the frame that holds them) paints them, bottom of the stacking
+// order first, from their live properties. Frames and buttons are real
+// widgets above them. The window never changes the game itself: mouse and
+// keyboard input become events handed to `deliver`, and whatever the handlers
+// changed comes back through applyChanges(), which schedules the repaint of
+// just those controls.
+
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <span>
+#include <vector>
+
+#include "runtime/events.h"
+#include "runtime/form.h"
+#include "window/qt/pictures.h"
+
+namespace window {
+
+class FrameBox;
+
+class FormWindow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  using Deliver = std::function<void(rt::Control& control, rt::Event event)>;
+
+  FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver, QWidget* parent = nullptr);
+  ~FormWindow() override;
+
+  // Repaints, after a handler has returned, the controls it changed: a
+  // windowless control's rectangle, a frame or button shown or hidden, the
+  // pointer over the coin slot.
+  void applyChanges(std::span<const rt::Form::Change> changes);
+
+  // A control's rectangle in the window's client area (for a line, the
+  // rectangle its pixels fill).
+  QRect windowRect(const rt::Control& control) const;
+  // The widget of a frame or a button; nullptr for a windowless control.
+  QWidget* widgetOf(const rt::Control& control) const;
+  // The control under a point of the window that takes the mouse there: a
+  // visible frame or button, or else the topmost visible windowless control.
+  // nullptr over bare background.
+  rt::Control* controlAt(QPoint windowPos) const;
+
+  // Puts the keyboard focus on the first button by tab order.
+  void focusFirstButton();
+
+  // The union of the areas the window itself has painted since the last call.
+  QRegion takePaintedRegion();
+
+ signals:
+  // The player closed the window.
+  void closed();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  friend class FrameBox;
+
+  // Paints the windowless controls of one container (nullptr: the window),
+  // bottom to top, with `origin` the container's top-left in painter space.
+  void paintWindowless(QPainter& painter, const rt::Control* container, const QRect& dirty);
+  // The topmost visible windowless control of the window under `pos`.
+  rt::Control* windowlessAt(QPoint pos) const;
+  // Chooses the pointer for `pos`: the coin slot's pointer over an open slot,
+  // the window's pointer elsewhere. `force` applies it even if unchanged.
+  void updatePointer(QPoint pos, bool force = false);
+  QRect localRect(const rt::Control& control) const;
+
+  rt::Form& form_;
+  PictureService& pictures_;
+  Deliver deliver_;
+  // Windowless controls by container, bottom of the stacking order first.
+  std::map<const rt::Control*, std::vector<rt::Control*>> windowless_;
+  std::map<const rt::Control*, QWidget*> widgets_;
+  std::vector<QWidget*> buttonsByTab_;
+  rt::Control* pressed_ = nullptr;
+  const rt::Picture* pointerShown_ = nullptr;
+  QRegion painted_;
+};
+
+}  // namespace window

@@ -1,0 +1,69 @@
+#include "window/qt/host.h"
+
+#include <QMessageBox>
+#include <QTimer>
+
+namespace window {
+
+Host::Host(const rt::SeedClock& clock, PictureService& pictures, QObject* parent)
+    : QObject(parent), machine_(clock) {
+  machine_.dispatcher().setErrorReporter(this);
+  window_ = std::make_unique<FormWindow>(
+      machine_.form(), pictures,
+      [this](rt::Control& control, rt::Event event) { deliver(control, event); });
+  timers_ = std::make_unique<rt::QtTimerHost>(
+      machine_.form(), [this](rt::Control& timer) { deliver(timer, rt::Event::Timer); });
+  errorBox_ = [](QWidget* window, const QString& message) {
+    QMessageBox::critical(window, window->windowTitle(), message);
+  };
+  connect(window_.get(), &FormWindow::closed, this, [this] {
+    // Whatever runs stops here: no tick and no handler after the close.
+    timers_->stopAll();
+    if (!over_) {
+      over_ = true;
+      emit finished(0);
+    }
+  });
+}
+
+Host::~Host() {
+  timers_->stopAll();
+  machine_.dispatcher().setErrorReporter(nullptr);
+}
+
+void Host::start() {
+  machine_.load();
+  repaintChanges();
+  if (machine_.dispatcher().halted()) return;  // Form_Load failed; the error box follows
+  window_->show();
+  window_->focusFirstButton();
+  timers_->start();
+}
+
+void Host::deliver(rt::Control& control, rt::Event event) {
+  if (over_) return;
+  machine_.deliver(control, event);
+  repaintChanges();
+}
+
+void Host::repaintChanges() {
+  const std::vector<rt::Form::Change> changes = machine_.form().takeChanges();
+  window_->applyChanges(changes);
+}
+
+void Host::runtimeError(const rt::RuntimeError& error) {
+  // Called while the failed handler unwinds: stop the clock now, and show the
+  // message once the handler's own changes have been drawn.
+  timers_->stopAll();
+  const QString message = QString::fromUtf8(error.what());
+  QTimer::singleShot(0, this, [this, message] { reportError(message); });
+}
+
+void Host::reportError(const QString& message) {
+  if (over_) return;
+  over_ = true;
+  errorBox_(window_.get(), message);
+  emit finished(kRuntimeErrorStatus);
+}
+
+}  // namespace window

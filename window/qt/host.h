@@ -1,0 +1,68 @@
+#pragma once
+
+// The game played in its window: the machine with its handlers, the window
+// that shows its controls and the timers on Qt's event loop.
+//
+// Every event takes one road: the window or a timer hands it to deliver(),
+// the machine runs its handler to the end, and only then the window repaints
+// what the handler changed. A run-time error stops the timers and every
+// further event, is shown in a message box naming it, and ends the program
+// with a non-zero status.
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "game/machine.h"
+#include "runtime/qt/qt_timer_host.h"
+#include "window/qt/form_window.h"
+#include "window/qt/pictures.h"
+
+namespace window {
+
+class Host final : public QObject, public rt::ErrorReporter {
+  Q_OBJECT
+
+ public:
+  // The program's exit status after a run-time error.
+  static constexpr int kRuntimeErrorStatus = 3;
+
+  Host(const rt::SeedClock& clock, PictureService& pictures, QObject* parent = nullptr);
+  ~Host() override;
+
+  game::Machine& machine() { return machine_; }
+  FormWindow& window() { return *window_; }
+  rt::QtTimerHost& timers() { return *timers_; }
+
+  // Raises Form_Load, shows the window with the focus on the first button
+  // and starts the timers that are on.
+  void start();
+
+  // Runs the handler of one event, then repaints what it changed.
+  void deliver(rt::Control& control, rt::Event event);
+
+  // How a run-time error is shown to the player; by default a message box
+  // over the window. Returns when the player has read it.
+  using ErrorBox = std::function<void(QWidget* window, const QString& message)>;
+  void setErrorBox(ErrorBox box) { errorBox_ = std::move(box); }
+
+  void runtimeError(const rt::RuntimeError& error) override;
+
+ signals:
+  // The program is over and should end with this status: 0 when the player
+  // closed the window, kRuntimeErrorStatus after a run-time error.
+  void finished(int status);
+
+ private:
+  void repaintChanges();
+  void reportError(const QString& message);
+
+  game::Machine machine_;
+  std::unique_ptr<FormWindow> window_;
+  std::unique_ptr<rt::QtTimerHost> timers_;
+  ErrorBox errorBox_;
+  bool over_ = false;
+};
+
+}  // namespace window
