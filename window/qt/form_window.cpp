@@ -269,6 +269,9 @@ rt::Control* FormWindow::windowlessAt(QPoint pos) const {
   auto it = windowless_.find(nullptr);
   if (it == windowless_.end()) return nullptr;
   for (auto c = it->second.rbegin(); c != it->second.rend(); ++c) {
+    // The shape and the lines are mere drawing: the mouse passes through them.
+    const rt::Kind kind = (*c)->kind();
+    if (kind != rt::Kind::Label && kind != rt::Kind::Image) continue;
     if ((*c)->visible() && localRect(**c).contains(pos)) return *c;
   }
   return nullptr;

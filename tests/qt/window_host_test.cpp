@@ -1,0 +1,153 @@
+// The game in its window on Qt's event loop: the window's frame, what a tick
+// repaints, a spin in real time, closing and run-time errors.
+#include "window/qt/host.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "tests/qt/window_bench.h"
+
+namespace {
+
+struct Game {
+  bench::FixedSeed seed;
+  window::PictureService pictures;
+  window::Host host{seed, pictures};
+  game::Form1& f = host.machine().form();
+  std::vector<QString> errors;
+  QSignalSpy finished{&host, &window::Host::finished};
+
+  Game() {
+    host.setErrorBox([this](QWidget*, const QString& message) { errors.push_back(message); });
+    host.start();
+    (void)QTest::qWaitForWindowExposed(&host.window());
+  }
+  QRect rectOf(std::string_view name) { return host.window().windowRect(f.control(name)); }
+};
+
+TEST(WindowHost, FixedSizeWindowWithACloseButtonOnly) {
+  Game g;
+  window::FormWindow& w = g.host.window();
+  EXPECT_EQ(QSize(676, 527), w.size());
+  EXPECT_EQ(w.minimumSize(), w.maximumSize());
+  EXPECT_EQ(QString::fromUtf8("Zarnovik (ZRNV) v. 1.0"), w.windowTitle());
+  const Qt::WindowFlags flags = w.windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_TRUE(flags & Qt::WindowTitleHint);
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_FALSE(w.windowIcon().isNull());
+  EXPECT_EQ(QPoint(0, 0), w.cursor().hotSpot());
+}
+
+TEST(WindowHost, ATickRepaintsOnlyWhatItChanged) {
+  Game g;
+  g.host.deliver(g.f.Command2, rt::Event::Click);
+  QTest::qWait(50);
+  // While the panel was up its area was not repainted beneath it; now the
+  // whole game shows.
+  g.host.window().takePaintedRegion();
+  g.host.timers().stopAll();  // only the ticks delivered here
+
+  g.host.deliver(g.f.Timer5, rt::Event::Timer);
+  QApplication::processEvents();
+  EXPECT_EQ(QRegion(g.rectOf("Label1")), g.host.window().takePaintedRegion());
+
+  // A tick that changes nothing drawn repaints nothing.
+  g.f.Timer3.setEnabled(true);
+  g.host.deliver(g.f.Timer3, rt::Event::Timer);
+  QApplication::processEvents();
+  EXPECT_TRUE(g.host.window().takePaintedRegion().isEmpty());
+
+  // A coin hides the reels: the reel window is repainted, nothing else of the
+  // window itself (the money field belongs to its frame).
+  g.host.deliver(g.f.LabelInsertCoin, rt::Event::Click);
+  QApplication::processEvents();
+  EXPECT_EQ(QRegion(QRect(8, 8, 385, 225)), g.host.window().takePaintedRegion());
+}
+
+TEST(WindowHost, WhileThePanelIsUpTheBlinkingTitleIsNotRepainted) {
+  Game g;
+  QTest::qWait(50);
+  g.host.window().takePaintedRegion();
+  g.host.timers().stopAll();
+  g.host.deliver(g.f.Timer5, rt::Event::Timer);
+  QApplication::processEvents();
+  EXPECT_TRUE(g.host.window().takePaintedRegion().isEmpty());
+}
+
+TEST(WindowHost, ASpinInRealTime) {
+  Game g;
+  QTest::mouseClick(g.host.window().widgetOf(g.f.Command2), Qt::LeftButton);
+  g.host.machine().random().rig(0.75f);  // 7, 5, 5: two rings
+  g.host.machine().random().rig(0.55f);
+  g.host.machine().random().rig(0.55f);
+  QElapsedTimer clock;
+  QTest::mouseClick(&g.host.window(), Qt::LeftButton, {}, g.rectOf("LabelInsertCoin").center());
+  clock.start();
+  EXPECT_EQ("95", g.f.LabelCredit.caption());
+
+  // When each reel comes back into view.
+  std::array<qint64, 3> stopped{-1, -1, -1};
+  bool flashSeen = false;
+  while (clock.elapsed() < 3500 && g.f.LabelCredit.caption() != "105") {
+    QTest::qWait(5);
+    for (int n = 1; n <= 3; ++n)
+      if (stopped[n - 1] < 0 && g.f.reel(n).visible()) stopped[n - 1] = clock.elapsed();
+    if (!flashSeen && g.f.ImageEmpty.visible()) {
+      flashSeen = true;
+      bench::keep(g.host.window().grab().toImage(), "window-host-flash.png");
+    }
+  }
+  // Not earlier than due; late only by what a busy machine may add.
+  for (int n = 1; n <= 3; ++n) {
+    EXPECT_GE(stopped[n - 1], 500 * n - 5) << "reel " << n;
+    EXPECT_LE(stopped[n - 1], 500 * n + 250) << "reel " << n;
+  }
+  EXPECT_TRUE(flashSeen);
+  EXPECT_EQ("105", g.f.LabelCredit.caption());
+  EXPECT_TRUE(g.errors.empty());
+  EXPECT_EQ(0, g.finished.count());
+}
+
+TEST(WindowHost, ClosingTheWindowEndsTheGameAtOnce) {
+  Game g;
+  g.host.deliver(g.f.Command2, rt::Event::Click);
+  g.host.deliver(g.f.LabelInsertCoin, rt::Event::Click);  // mid-spin
+  g.host.window().close();
+  ASSERT_EQ(1, g.finished.count());
+  EXPECT_EQ(0, g.finished.at(0).at(0).toInt());
+  const std::string tag = g.f.Label1.tag();
+  QTest::qWait(600);
+  EXPECT_EQ(tag, g.f.Label1.tag()) << "no title tick after closing";
+  EXPECT_FALSE(g.f.ImageNumber1.visible()) << "no reel stop after closing";
+}
+
+TEST(WindowHost, ARunTimeErrorIsShownAndEndsTheProgram) {
+  Game g;
+  g.host.deliver(g.f.Command2, rt::Event::Click);
+  g.f.Label1.setTag("x");  // the strict reading of the title tag fails
+  g.host.deliver(g.f.Timer5, rt::Event::Timer);
+  EXPECT_TRUE(g.host.machine().dispatcher().halted());
+  // The box comes once the failed handler has unwound.
+  EXPECT_TRUE(g.errors.empty());
+  QTest::qWait(20);
+  ASSERT_EQ(1u, g.errors.size());
+  EXPECT_TRUE(g.errors[0].contains("Type mismatch")) << g.errors[0].toStdString();
+  EXPECT_TRUE(g.errors[0].contains("13"));
+  ASSERT_EQ(1, g.finished.count());
+  EXPECT_EQ(window::Host::kRuntimeErrorStatus, g.finished.at(0).at(0).toInt());
+  EXPECT_NE(0, window::Host::kRuntimeErrorStatus);
+
+  // Nothing runs any more: not the coin, not "Новая игра".
+  QTest::mouseClick(&g.host.window(), Qt::LeftButton, {}, g.rectOf("LabelInsertCoin").center());
+  QTest::mouseClick(g.host.window().widgetOf(g.f.Command1), Qt::LeftButton);
+  EXPECT_EQ("100", g.f.LabelCredit.caption());
+  EXPECT_TRUE(g.f.LabelInsertCoin.enabled());
+  EXPECT_EQ(1u, g.errors.size());
+}
+
+}  // namespace
