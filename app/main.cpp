@@ -22,9 +22,13 @@ bool startingUp = true;
 
 void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtFatalMsg && startingUp) {
-    std::fprintf(
-        stderr, "zarnovik: cannot open the display (%s)\n",
-        qEnvironmentVariable("DISPLAY", QStringLiteral("unset")).toLocal8Bit().constData());
+    if (envSet("QT_QPA_PLATFORM")) {
+      std::fprintf(stderr, "zarnovik: cannot start the window system \"%s\"\n",
+                   std::getenv("QT_QPA_PLATFORM"));
+    } else {
+      std::fprintf(stderr, "zarnovik: cannot open the display \"%s\"\n",
+                   envSet("DISPLAY") ? std::getenv("DISPLAY") : std::getenv("WAYLAND_DISPLAY"));
+    }
     std::fflush(stderr);
     std::_Exit(1);
   }
