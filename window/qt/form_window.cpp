@@ -277,16 +277,6 @@ rt::Control* FormWindow::windowlessAt(QPoint pos) const {
   return nullptr;
 }
 
-rt::Control* FormWindow::controlAt(QPoint pos) const {
-  // Windowed controls lie above the drawn ones; the topmost visible one wins.
-  QWidget* w = childAt(pos);
-  for (; w != nullptr && w != this; w = w->parentWidget()) {
-    for (const auto& [control, widget] : widgets_)
-      if (widget == w) return const_cast<rt::Control*>(control);
-  }
-  return windowlessAt(pos);
-}
-
 void FormWindow::mousePressEvent(QMouseEvent* event) {
   rt::Control* hit = windowlessAt(event->position().toPoint());
   // A disabled control takes no mouse input at all.

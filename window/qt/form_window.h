@@ -10,7 +10,6 @@
 // changed comes back through applyChanges(), which schedules the repaint of
 // just those controls.
 
-#include <QPointer>
 #include <QRegion>
 #include <QWidget>
 #include <functional>
@@ -45,10 +44,6 @@ class FormWindow final : public QWidget {
   QRect windowRect(const rt::Control& control) const;
   // The widget of a frame or a button; nullptr for a windowless control.
   QWidget* widgetOf(const rt::Control& control) const;
-  // The control under a point of the window that takes the mouse there: a
-  // visible frame or button, or else the topmost visible windowless control.
-  // nullptr over bare background.
-  rt::Control* controlAt(QPoint windowPos) const;
 
   // Puts the keyboard focus on the first button by tab order.
   void focusFirstButton();
@@ -70,10 +65,11 @@ class FormWindow final : public QWidget {
  private:
   friend class FrameBox;
 
-  // Paints the windowless controls of one container (nullptr: the window),
-  // bottom to top, with `origin` the container's top-left in painter space.
+  // Paints the windowless controls of one container (nullptr: the window)
+  // that meet `dirty`, bottom to top, in the container's own coordinates.
   void paintWindowless(QPainter& painter, const rt::Control* container, const QRect& dirty);
-  // The topmost visible windowless control of the window under `pos`.
+  // The topmost visible label or image of the window under `pos`: the one
+  // that takes the mouse there, unless a frame or button lies above it.
   rt::Control* windowlessAt(QPoint pos) const;
   // Chooses the pointer for `pos`: the coin slot's pointer over an open slot,
   // the window's pointer elsewhere. `force` applies it even if unchanged.
