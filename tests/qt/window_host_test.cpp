@@ -69,16 +69,6 @@ TEST(WindowHost, ATickRepaintsOnlyWhatItChanged) {
   EXPECT_EQ(QRegion(QRect(8, 8, 385, 225)), g.host.window().takePaintedRegion());
 }
 
-TEST(WindowHost, WhileThePanelIsUpTheBlinkingTitleIsNotRepainted) {
-  Game g;
-  QTest::qWait(50);
-  g.host.window().takePaintedRegion();
-  g.host.timers().stopAll();
-  g.host.deliver(g.f.Timer5, rt::Event::Timer);
-  QApplication::processEvents();
-  EXPECT_TRUE(g.host.window().takePaintedRegion().isEmpty());
-}
-
 TEST(WindowHost, ASpinInRealTime) {
   Game g;
   QTest::mouseClick(g.host.window().widgetOf(g.f.Command2), Qt::LeftButton);
