@@ -4,16 +4,16 @@
 
 namespace rt {
 
-Control::Control(Form& form, int index, const ControlSpec& spec, Control* container,
+Control::Control(Form& form, int index, const ControlSpec& stored, Control* container,
                  PictureRef picture, PictureRef mouseIcon)
     : form_(&form),
-      spec_(&spec),
+      stored_(&stored),
       index_(index),
       container_(container),
-      caption_(spec.caption),
-      tag_(spec.tag),
-      visible_(spec.visible),
-      enabled_(spec.enabled),
+      caption_(stored.caption),
+      tag_(stored.tag),
+      visible_(stored.visible),
+      enabled_(stored.enabled),
       picture_(std::move(picture)),
       mouseIcon_(std::move(mouseIcon)) {}
 
@@ -39,7 +39,7 @@ void Control::setEnabled(bool enabled) {
   if (enabled_ == enabled) return;
   enabled_ = enabled;
   form_->noteChange(*this, kEnabled);
-  if (spec_->kind == Kind::Timer && form_->timerHost() != nullptr) {
+  if (stored_->kind == Kind::Timer && form_->timerHost() != nullptr) {
     form_->timerHost()->timerSwitched(*this, enabled);
   }
 }

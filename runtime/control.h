@@ -27,16 +27,17 @@ enum Property : std::uint8_t {
 // passed on to the timer host.
 class Control {
  public:
-  Control(Form& form, int index, const ControlSpec& spec, Control* container, PictureRef picture,
+  Control(Form& form, int index, const ControlSpec& stored, Control* container, PictureRef picture,
           PictureRef mouseIcon);
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
   // Movable only so that a form can build its controls in place.
   Control(Control&&) = default;
 
-  const ControlSpec& spec() const { return *spec_; }
-  std::string_view name() const { return spec_->name; }
-  Kind kind() const { return spec_->kind; }
+  // The properties the control was built with, from the window description.
+  const ControlSpec& stored() const { return *stored_; }
+  std::string_view name() const { return stored_->name; }
+  Kind kind() const { return stored_->kind; }
   int index() const { return index_; }
   // The frame that holds this control, or nullptr when it lies on the window.
   Control* container() const { return container_; }
@@ -59,11 +60,11 @@ class Control {
   const PictureRef& mouseIcon() const { return mouseIcon_; }
   void setMouseIcon(PictureRef picture);
 
-  int interval() const { return spec_->interval; }
+  int interval() const { return stored_->interval; }
 
  private:
   Form* form_;
-  const ControlSpec* spec_;
+  const ControlSpec* stored_;
   int index_;
   Control* container_;
   std::string caption_;

@@ -12,17 +12,17 @@ PictureRef makeIfSet(PictureFactory& factory, std::string_view key) {
 
 }  // namespace
 
-Form::Form(const FormSpec& spec, std::span<const ControlSpec> controls)
-    : spec_(spec), changed_(controls.size(), 0) {
+Form::Form(const FormSpec& stored, std::span<const ControlSpec> controls)
+    : stored_(stored), changed_(controls.size(), 0) {
   controls_.reserve(controls.size());  // controls never move once made
-  icon_ = makeIfSet(pictures_, spec.icon);
-  mouseIcon_ = makeIfSet(pictures_, spec.mouseIcon);
+  icon_ = makeIfSet(pictures_, stored.icon);
+  mouseIcon_ = makeIfSet(pictures_, stored.mouseIcon);
   for (const ControlSpec& c : controls) {
     if (find(c.name) != nullptr) {
       throw std::invalid_argument("two controls named " + std::string(c.name));
     }
     Control* container = nullptr;
-    if (c.container != spec.name) {
+    if (c.container != stored.name) {
       container = find(c.container);
       if (container == nullptr || container->kind() != Kind::Frame) {
         // Frames come before the controls they hold.

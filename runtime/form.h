@@ -24,11 +24,12 @@ class TimerHost {
 // released while it runs.
 class Form {
  public:
-  Form(const FormSpec& spec, std::span<const ControlSpec> controls);
+  Form(const FormSpec& stored, std::span<const ControlSpec> controls);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
-  const FormSpec& spec() const { return spec_; }
+  // The window's own stored properties.
+  const FormSpec& stored() const { return stored_; }
 
   // The control of that name; throws std::out_of_range when there is none.
   Control& control(std::string_view name);
@@ -59,7 +60,7 @@ class Form {
   friend class Control;
   void noteChange(Control& control, Property property);
 
-  const FormSpec& spec_;
+  const FormSpec& stored_;
   PictureFactory pictures_;
   std::vector<Control> controls_;
   std::vector<Control*> timers_;

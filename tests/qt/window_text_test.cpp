@@ -13,7 +13,7 @@ const rt::FormSpec& form() {
   return window::form1Spec();
 }
 
-const rt::ControlSpec& spec(std::string_view name) {
+const rt::ControlSpec& stored(std::string_view name) {
   for (const rt::ControlSpec& c : window::form1Controls())
     if (c.name == name) return c;
   throw std::out_of_range(std::string(name));
@@ -49,7 +49,7 @@ TEST(WindowText, EmbeddedTypefaceAndPixelSizes) {
 }
 
 TEST(WindowText, PrizeTableShowsOneCombinationPerLine) {
-  const rt::ControlSpec& label = spec("Label4");
+  const rt::ControlSpec& label = stored("Label4");
   const char* expected[] = {
       "ТАБЛИЦА ВЫИГРЫШЕЙ",
       "Изумруд Изумруд Изумруд = х500",
@@ -77,8 +77,8 @@ TEST(WindowText, PrizeTableShowsOneCombinationPerLine) {
 }
 
 TEST(WindowText, WelcomeTextLeavesTheGapWhereTheAddressShows) {
-  const rt::ControlSpec& text = spec("Label2");
-  const rt::ControlSpec& address = spec("Label10");
+  const rt::ControlSpec& text = stored("Label2");
+  const rt::ControlSpec& address = stored("Label10");
   // Label10 in Label2's own coordinates (both lie in Frame4).
   const QRect gap = rectOf(address).translated(-rectOf(text).topLeft());
   const auto lines = wrapped(text);
@@ -97,14 +97,14 @@ TEST(WindowText, WelcomeTextLeavesTheGapWhereTheAddressShows) {
   const auto above = std::prev(line);
   EXPECT_LE(above->y + above->height, gap.top());
   // The whole text ends above the welcome button.
-  const QRect button = rectOf(spec("Command2")).translated(-rectOf(text).topLeft());
+  const QRect button = rectOf(stored("Command2")).translated(-rectOf(text).topLeft());
   EXPECT_LE(lines.back().y + lines.back().height, button.top());
   EXPECT_TRUE(lines.back().text.endsWith("ГОДОМ!!!!!"));
 }
 
 TEST(WindowText, RulesEndWhereTheAddressContinuesThem) {
-  const rt::ControlSpec& rules = spec("Label6");
-  const QRect address = rectOf(spec("Label11")).translated(-rectOf(rules).topLeft());
+  const rt::ControlSpec& rules = stored("Label6");
+  const QRect address = rectOf(stored("Label11")).translated(-rectOf(rules).topLeft());
   const auto lines = wrapped(rules);
   const auto& last = lines.back();
   EXPECT_TRUE(last.text.endsWith("посетить "));
@@ -121,7 +121,7 @@ TEST(WindowText, ShortTextsFitTheirLabels) {
     int lines;
   };
   const Case cases[] = {
-      {"Label9", caption(spec("Label9")), 2},
+      {"Label9", caption(stored("Label9")), 2},
       {"Label10", QString::fromUtf8(window::kFanSite.data()), 1},
       {"Label11", QString::fromUtf8(window::kFanSite.data()), 1},
       {"LabelCredit", "Game Over!", 1},
@@ -130,7 +130,7 @@ TEST(WindowText, ShortTextsFitTheirLabels) {
       {"Label7", "колец", 1},
   };
   for (const Case& c : cases) {
-    const rt::ControlSpec& label = spec(c.label);
+    const rt::ControlSpec& label = stored(c.label);
     const auto lines = window::wrapText(c.text, fontOf(label), rectOf(label).width());
     ASSERT_EQ(static_cast<std::size_t>(c.lines), lines.size()) << c.label;
     for (const auto& l : lines) EXPECT_LE(l.inkWidth, rectOf(label).width()) << c.label;
@@ -141,7 +141,7 @@ TEST(WindowText, ShortTextsFitTheirLabels) {
     EXPECT_LE(lines.back().y + fm.ascent() + inkBottom, rectOf(label).height()) << c.label;
   }
   // The credit line puts the date on a line of its own.
-  const auto credit = wrapped(spec("Label9"));
+  const auto credit = wrapped(stored("Label9"));
   EXPECT_EQ("Вердолин,", credit[0].text.trimmed());
   EXPECT_EQ("18 декабря 2004 года.", credit[1].text);
 }

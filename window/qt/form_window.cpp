@@ -49,12 +49,12 @@ class FrameBox final : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override {
     QPainter p(this);
-    const rt::ControlSpec& spec = frame_.spec();
+    const rt::ControlSpec& stored = frame_.stored();
     const QColor back =
-        spec.backColor ? toColor(*spec.backColor) : palette().color(QPalette::Button);
+        stored.backColor ? toColor(*stored.backColor) : palette().color(QPalette::Button);
     p.fillRect(rect(), back);
 
-    const QFont font = gameFont(spec.font, window_.form_.spec().font);
+    const QFont font = gameFont(stored.font, window_.form_.stored().font);
     const QFontMetrics fm(font);
     // The border runs through the middle of the caption's line.
     const int top = fm.height() / 2;
@@ -135,14 +135,14 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
       form_(form),
       pictures_(pictures),
       deliver_(std::move(deliver)) {
-  const rt::FormSpec& spec = form.spec();
+  const rt::FormSpec& stored = form.stored();
   setWindowTitle(
-      QString::fromUtf8(spec.caption.data(), static_cast<qsizetype>(spec.caption.size())));
-  setFixedSize(px(spec.clientWidth), px(spec.clientHeight));
+      QString::fromUtf8(stored.caption.data(), static_cast<qsizetype>(stored.caption.size())));
+  setFixedSize(px(stored.clientWidth), px(stored.clientHeight));
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
   setMouseTracking(true);
-  setFont(gameFont(spec.font, spec.font));
+  setFont(gameFont(stored.font, stored.font));
   if (form.icon()) setWindowIcon(pictures_.icon());
 
   std::vector<QWidget*> windowLevelTopFirst;
@@ -160,7 +160,7 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
     if (c.kind() == rt::Kind::CommandButton) {
       QWidget* parentWidget = c.container() ? widgets_.at(c.container()) : this;
       auto* button = new FormButton(text(c.caption()), parentWidget);
-      button->setFont(gameFont(c.spec().font, spec.font));
+      button->setFont(gameFont(c.stored().font, stored.font));
       button->setGeometry(localRect(c));
       button->setFocusPolicy(Qt::StrongFocus);
       button->setAutoDefault(false);
@@ -171,7 +171,7 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
       connect(button, &QPushButton::clicked, this,
               [this, control] { deliver_(*control, rt::Event::Click); });
       widgets_[&c] = button;
-      buttons.emplace_back(c.spec().tabIndex, button);
+      buttons.emplace_back(c.stored().tabIndex, button);
     }
     if (isWindowless(c.kind())) windowless_[c.container()].push_back(&c);
     if ((c.kind() == rt::Kind::Frame || c.kind() == rt::Kind::CommandButton) && !c.container())
@@ -194,7 +194,7 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
 FormWindow::~FormWindow() = default;
 
 QRect FormWindow::localRect(const rt::Control& c) const {
-  const rt::ControlSpec& s = c.spec();
+  const rt::ControlSpec& s = c.stored();
   if (s.kind == rt::Kind::Line) {
     const QPoint a(px(s.left), px(s.top));
     const QPoint b(px(s.width), px(s.height));
@@ -227,7 +227,7 @@ QRegion FormWindow::takePaintedRegion() {
 void FormWindow::paintEvent(QPaintEvent* event) {
   painted_ += event->region();
   QPainter p(this);
-  p.fillRect(event->rect(), toColor(form_.spec().backColor));
+  p.fillRect(event->rect(), toColor(form_.stored().backColor));
   paintWindowless(p, nullptr, event->rect());
 }
 
@@ -238,13 +238,13 @@ void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, cons
     if (!c->visible()) continue;
     const QRect r = localRect(*c);
     if (!r.intersects(dirty)) continue;
-    const rt::ControlSpec& s = c->spec();
+    const rt::ControlSpec& s = c->stored();
     switch (s.kind) {
       case rt::Kind::Label: {
         p.fillRect(r, s.backColor ? toColor(*s.backColor) : palette().color(QPalette::Button));
         const QColor fore =
             s.foreColor ? toColor(*s.foreColor) : palette().color(QPalette::ButtonText);
-        drawWrapped(p, r, text(c->caption()), gameFont(s.font, form_.spec().font), fore);
+        drawWrapped(p, r, text(c->caption()), gameFont(s.font, form_.stored().font), fore);
         break;
       }
       case rt::Kind::Image:
