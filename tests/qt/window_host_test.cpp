@@ -96,7 +96,9 @@ TEST(WindowHost, ASpinInRealTime) {
   // benchmarks, not here.
   for (int n = 1; n <= 3; ++n) {
     EXPECT_GE(stopped[n - 1], 500 * n - 5) << "reel " << n;
-    if (n > 1) EXPECT_GT(stopped[n - 1], stopped[n - 2]) << "reel " << n;
+    if (n > 1) {
+      EXPECT_GT(stopped[n - 1], stopped[n - 2]) << "reel " << n;
+    }
   }
   EXPECT_TRUE(flashSeen);
   EXPECT_EQ("105", g.f.LabelCredit.caption());
