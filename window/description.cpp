@@ -75,6 +75,21 @@ constexpr ControlSpec timer(std::string_view name, int interval, bool enabled) {
           .interval = interval};
 }
 
+// A light lavender field in a frame, blue text: the money, the prize and their units.
+constexpr ControlSpec field(std::string_view name, std::string_view frame, int left, int width,
+                            std::string_view caption) {
+  return {.name = name,
+          .kind = Kind::Label,
+          .container = frame,
+          .left = left,
+          .top = 240,
+          .width = width,
+          .height = 255,
+          .caption = caption,
+          .backColor = kFieldLavender,
+          .foreColor = kFieldText};
+}
+
 // The window's controls from the top of the stacking order to the bottom,
 // then the controls of each frame (top to bottom), then the timers.
 constexpr std::array<ControlSpec, 56> kControls{{
@@ -184,7 +199,9 @@ constexpr std::array<ControlSpec, 56> kControls{{
      .top = 3720,
      .width = 1815,
      .height = 495,
-     .caption = "Вердолин," "                      " "18 декабря 2004 года.",
+     .caption = "Вердолин,"
+                "                      "
+                "18 декабря 2004 года.",
      .backColor = kWindowBlue,
      .foreColor = Rgb{255, 255, 128}},
     {.name = "Image11",
@@ -327,11 +344,11 @@ constexpr std::array<ControlSpec, 56> kControls{{
      .caption =
          // The line break and the run of blanks leave the gap after "адресу"
          // where Label10 shows the address.
-         "Приветствуем! Вы открыли замечательную игру - рулетку \"ZRNV\" (Zarnovik)! Спасибо за "
-         "интерес и доверие! Мы уверены, что игра доставит Вам незабываемое удовольствие! А если "
-         "Вы фанат Бримона, советуем зайти на один из лучших фан-клубов Бримона в России по\n"
-         "адресу                                        "
-         "!!!!! KESTRANO ждёт Вас к себе в гости! До Новых Встреч и С НОВЫМ ГОДОМ!!!!!",
+     "Приветствуем! Вы открыли замечательную игру - рулетку \"ZRNV\" (Zarnovik)! Спасибо за "
+     "интерес и доверие! Мы уверены, что игра доставит Вам незабываемое удовольствие! А если "
+     "Вы фанат Бримона, советуем зайти на один из лучших фан-клубов Бримона в России по\n"
+     "адресу                                        "
+     "!!!!! KESTRANO ждёт Вас к себе в гости! До Новых Встреч и С НОВЫМ ГОДОМ!!!!!",
      .backColor = Rgb{0, 0, 255},
      .foreColor = kWindowBlue,
      .font = kLarge},
@@ -366,48 +383,12 @@ constexpr std::array<ControlSpec, 56> kControls{{
      .foreColor = kFieldText},
 
     // Money.
-    {.name = "Label8",
-     .kind = Kind::Label,
-     .container = "Frame2",
-     .left = 3240,
-     .top = 240,
-     .width = 495,
-     .height = 255,
-     .caption = "    $",
-     .backColor = kFieldLavender,
-     .foreColor = kFieldText},
-    {.name = "LabelCredit",
-     .kind = Kind::Label,
-     .container = "Frame2",
-     .left = 120,
-     .top = 240,
-     .width = 3135,
-     .height = 255,
-     .caption = "100",
-     .backColor = kFieldLavender,
-     .foreColor = kFieldText},
+    field("Label8", "Frame2", 3240, 495, "    $"),
+    field("LabelCredit", "Frame2", 120, 3135, "100"),
 
     // Winnings.
-    {.name = "Label7",
-     .kind = Kind::Label,
-     .container = "Frame1",
-     .left = 3240,
-     .top = 240,
-     .width = 495,
-     .height = 255,
-     .caption = "колец",
-     .backColor = kFieldLavender,
-     .foreColor = kFieldText},
-    {.name = "LabelPrize",
-     .kind = Kind::Label,
-     .container = "Frame1",
-     .left = 120,
-     .top = 240,
-     .width = 3255,
-     .height = 255,
-     .caption = "0",
-     .backColor = kFieldLavender,
-     .foreColor = kFieldText},
+    field("Label7", "Frame1", 3240, 495, "колец"),
+    field("LabelPrize", "Frame1", 120, 3255, "0"),
 
     timer("Timer1", 125, false),
     timer("Timer2", 500, false),
