@@ -1,7 +1,7 @@
 // Runs the Qt-side tests inside one QApplication. They draw offscreen unless
 // told otherwise, so they need no display (also when ctest lists them).
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
