@@ -27,6 +27,16 @@ void setupPainter(QPainter& p) {
   p.setRenderHint(QPainter::TextAntialiasing);
 }
 
+// A picture made of figures each filling the whole of it, drawn in order.
+QImage filled(Figures& f, int w, int h, const QColor& background,
+              std::initializer_list<const char*> figures) {
+  QImage img = blank(w, h, background);
+  QPainter p(&img);
+  setupPainter(p);
+  for (const char* figure : figures) f.fill(p, figure, QRectF(0, 0, w, h));
+  return img;
+}
+
 // --- Figures made of several drawings -------------------------------------
 
 // Tivo, the small round creature, wears the festive cap wherever he appears.
@@ -374,28 +384,9 @@ QImage compose(std::string_view key, Figures& f) {
     return threeColumns({col, col, col});
   }
   if (key == "title") return title(f);
-  if (key == "logo.maker") {
-    QImage img = blank(270, 161, Qt::white);
-    QPainter p(&img);
-    setupPainter(p);
-    f.fill(p, "kestrano", QRectF(0, 0, 270, 161));
-    return img;
-  }
-  if (key == "logo.second") {
-    QImage img = blank(126, 55, Qt::black);
-    QPainter p(&img);
-    setupPainter(p);
-    f.fill(p, "second-logo", QRectF(0, 0, 126, 55));
-    return img;
-  }
-  if (key == "burst") {
-    QImage img = blank(75, 75, Qt::black);
-    QPainter p(&img);
-    setupPainter(p);
-    f.fill(p, "ripple", QRectF(0, 0, 75, 75));
-    f.fill(p, "glow", QRectF(0, 0, 75, 75));
-    return img;
-  }
+  if (key == "logo.maker") return filled(f, 270, 161, Qt::white, {"kestrano"});
+  if (key == "logo.second") return filled(f, 126, 55, Qt::black, {"second-logo"});
+  if (key == "burst") return filled(f, 75, 75, Qt::black, {"ripple", "glow"});
   if (key == "icon") return icon(f);
   if (key == "pointer.window") return windowPointer(f);
   if (key == "pointer.button") return buttonPointer(f);
