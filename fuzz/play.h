@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+// A fuzz input played as a player would: its bytes become coins, presses and
+// releases on the coin slot, "Новая игра", the welcome button, waits of every
+// length (exact tick times among them) and rigged draws, delivered to the game
+// on the virtual clock with the ledger checking after every event. Everything
+// played is also written as a zarnovik-sim script, so that a broken rule can
+// be replayed and kept as a scenario.
+namespace fuzz {
+
+struct Command {
+  enum class Kind : std::uint8_t {
+    Coin,
+    Press,
+    Release,
+    NewGame,
+    Welcome,
+    Wait,         // `ms` milliseconds
+    WaitForTick,  // until the next tick falls due, shifted by `ms` (-1, 0 or +1)
+    Rig,          // the next draw gives `r`
+  };
+  Kind kind;
+  std::int64_t ms = 0;
+  float r = 0;
+};
+
+struct Program {
+  std::uint64_t seed = 0;
+  std::vector<Command> commands;
+};
+
+// Bounds of one input: Timer3 ticks every millisecond while it repeats an
+// evaluation, so long waits cost many ticks.
+inline constexpr std::size_t kMaxCommands = 200;
+inline constexpr std::int64_t kMaxVirtualMs = 10 * 60 * 1000;
+inline constexpr std::uint64_t kMaxTicks = 20000;
+
+// Reads a program from fuzz input bytes; every input makes some program.
+Program decode(std::span<const std::uint8_t> data);
+
+struct Outcome {
+  std::optional<std::string> violation;  // the first broken rule
+  std::string script;                    // the zarnovik-sim lines played, then `show`
+  std::string finalState;                // the `show` line at the end
+  std::uint64_t events = 0;              // events the ledger checked
+  std::int64_t virtualMs = 0;
+  bool bounded = false;  // cut short by the input's bounds
+};
+
+// Plays a program on a fresh game with the ledger watching. Stops at the
+// first broken rule, or quietly when the input's bounds are reached.
+Outcome play(const Program& program);
+
+// A rigged value written so that the driver reads back the very same single.
+std::string rigText(float r);
+
+}  // namespace fuzz
