@@ -118,7 +118,6 @@ Snapshot Snapshot::of(const game::Form1& f) {
 }
 
 Ledger::Ledger(const game::Form1& f, Options options) : options_(options) {
-  context_ = "at the start";
   for (int d = 0; d < 10; ++d) symbols_[d] = f.symbolImage(d).picture().get();
   const rt::Control* timers[] = {&f.Timer1, &f.Timer2, &f.Timer3, &f.Timer4, &f.Timer5};
   for (std::size_t i = 0; i < 5; ++i) interval_[i] = timers[i]->interval();
@@ -146,7 +145,14 @@ std::int64_t Ledger::money() const {
 }
 
 void Ledger::fail(std::string what) {
-  if (!violation_) violation_ = context_ + ": " + what;
+  if (violation_) return;
+  const std::string when = "t=" + text(now_);
+  const std::string events = text(static_cast<std::int64_t>(events_));
+  const std::string context =
+      events_ == 0 ? "at the start"
+      : idle_      ? "at " + when + ", after event " + events
+                   : "event " + events + " (" + std::string(actionName(action_)) + ") at " + when;
+  violation_ = context + ": " + what;
 }
 
 int Ledger::symbolOf(const rt::Picture* picture) const {
@@ -158,7 +164,8 @@ int Ledger::symbolOf(const rt::Picture* picture) const {
 
 void Ledger::idle(std::int64_t now) {
   if (violation_) return;
-  context_ = "at t=" + text(now) + " after event " + text(static_cast<std::int64_t>(events_));
+  now_ = now;
+  idle_ = true;
   for (std::size_t i = 0; i < 5; ++i) {
     if (!on_[i]) continue;
     const bool overdue = options_.exactTiming ? due_[i] <= now : due_[i] + options_.lateness < now;
@@ -199,8 +206,8 @@ void Ledger::observe(Action action, const game::Form1& f, std::int64_t now) {
   if (violation_) return;
   ++events_;
   now_ = now;
-  context_ = "event " + text(static_cast<std::int64_t>(events_)) + " (" +
-             std::string(actionName(action)) + ") at t=" + text(now);
+  action_ = action;
+  idle_ = false;
   const Snapshot after = Snapshot::of(f);
   const Snapshot& before = last_;
   Snapshot expected = before;
@@ -442,35 +449,45 @@ void Ledger::checkReels(const Snapshot& s) {
 }
 
 void Ledger::compare(const Snapshot& expected, const Snapshot& after) {
-  auto flag = [](bool b) { return std::string(b ? "True" : "False"); };
-  auto texts = [&](std::string_view what, const std::string& want, const std::string& got) {
-    if (want != got)
-      fail(std::string(what) + " reads " + quoted(got) + ", expected " + quoted(want));
+  // Names are put together only for a field that differs.
+  auto name = [](const char* what, int number, const char* rest) {
+    return std::string(what) + (number > 0 ? text(number) : "") + rest;
   };
-  auto flags = [&](std::string_view what, bool want, bool got) {
-    if (want != got) fail(std::string(what) + " is " + flag(got) + ", expected " + flag(want));
+  auto texts = [&](const std::string& want, const std::string& got, const char* what,
+                   int number = 0, const char* rest = "") {
+    if (want != got && !violation_) {
+      fail(name(what, number, rest) + " reads " + quoted(got) + ", expected " + quoted(want));
+    }
   };
-  texts("the money field", expected.money, after.money);
-  texts("the prize field", expected.prize, after.prize);
-  texts("LabelGenerator", expected.generator, after.generator);
+  auto flags = [&](bool want, bool got, const char* what, int number = 0, const char* rest = "") {
+    auto flag = [](bool b) { return std::string(b ? "True" : "False"); };
+    if (want != got && !violation_) {
+      fail(name(what, number, rest) + " is " + flag(got) + ", expected " + flag(want));
+    }
+  };
+  texts(expected.money, after.money, "the money field");
+  texts(expected.prize, after.prize, "the prize field");
+  texts(expected.generator, after.generator, "LabelGenerator");
   for (std::size_t n = 0; n < 3; ++n) {
-    const std::string reel = "reel " + text(n + 1);
-    texts(reel + "'s counter", expected.reelTag[n], after.reelTag[n]);
-    flags(reel + ".Visible", expected.reelShown[n], after.reelShown[n]);
-    if (expected.reelPicture[n] != after.reelPicture[n]) fail(reel + "'s picture changed");
+    const int reel = static_cast<int>(n) + 1;
+    texts(expected.reelTag[n], after.reelTag[n], "reel ", reel, "'s counter");
+    flags(expected.reelShown[n], after.reelShown[n], "reel ", reel, ".Visible");
+    if (expected.reelPicture[n] != after.reelPicture[n]) {
+      fail(name("reel ", reel, "'s picture changed"));
+    }
   }
   for (std::size_t i = 0; i < 5; ++i) {
-    flags("Timer" + text(i + 1) + ".Enabled", expected.timerOn[i], after.timerOn[i]);
+    flags(expected.timerOn[i], after.timerOn[i], "Timer", static_cast<int>(i) + 1, ".Enabled");
   }
-  flags("the coin slot's Enabled", expected.coinSlot, after.coinSlot);
+  flags(expected.coinSlot, after.coinSlot, "the coin slot's Enabled");
   if (expected.coinPointer != after.coinPointer) fail("the coin slot's pointer changed");
-  texts("ImageRotate2's counter", expected.spinTag, after.spinTag);
-  flags("ImageRotate2.Visible", expected.spinShown, after.spinShown);
-  texts("ImageEmpty's counter", expected.flashTag, after.flashTag);
-  flags("ImageEmpty.Visible", expected.flashShown, after.flashShown);
-  texts("Label1's counter", expected.stripTag, after.stripTag);
-  flags("Label1.Visible", expected.stripShown, after.stripShown);
-  flags("Frame4.Visible", expected.welcome, after.welcome);
+  texts(expected.spinTag, after.spinTag, "ImageRotate2's counter");
+  flags(expected.spinShown, after.spinShown, "ImageRotate2.Visible");
+  texts(expected.flashTag, after.flashTag, "ImageEmpty's counter");
+  flags(expected.flashShown, after.flashShown, "ImageEmpty.Visible");
+  texts(expected.stripTag, after.stripTag, "Label1's counter");
+  flags(expected.stripShown, after.stripShown, "Label1.Visible");
+  flags(expected.welcome, after.welcome, "Frame4.Visible");
 }
 
 }  // namespace fuzz

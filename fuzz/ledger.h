@@ -148,7 +148,8 @@ class Ledger {
   std::deque<float> rigged_;
   std::uint64_t events_ = 0;
   std::int64_t now_ = 0;
-  std::string context_;
+  Action action_ = Action::Coin;  // the event being checked
+  bool idle_ = false;             // checking the time between events
   std::optional<std::string> violation_;
 };
 

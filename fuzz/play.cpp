@@ -58,6 +58,8 @@ Program decode(std::span<const std::uint8_t> data) {
   Reader in(data);
   Program program;
   program.seed = in.word();
+  constexpr std::array<int, 8> kOpeningMoney{100, 100, 100, 100, 5, 10, 15, 20};
+  program.money = kOpeningMoney[in.byte() % kOpeningMoney.size()];
   while (!in.empty() && program.commands.size() < kMaxCommands) {
     const std::uint8_t op = in.byte();
     switch (op % 16) {
@@ -116,11 +118,14 @@ Outcome play(const Program& program) {
   game::Form1& f = machine.form();
   machine.load();
   machine.random().seed(program.seed);
-  Ledger ledger(f);
-
   Outcome outcome;
   std::string& script = outcome.script;
   script = "seed " + std::to_string(program.seed) + "\n";
+  if (program.money != 100) {
+    f.LabelCredit.setCaption(std::to_string(program.money));
+    script += "set LabelCredit.Caption " + std::to_string(program.money) + "\n";
+  }
+  Ledger ledger(f);
   std::uint64_t ticks = 0;
   bool bounded = false;
 

@@ -32,6 +32,7 @@ struct Command {
 
 struct Program {
   std::uint64_t seed = 0;
+  int money = 100;  // the money field at the start, for quick ways to the last coins
   std::vector<Command> commands;
 };
 
