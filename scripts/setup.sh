@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()
