@@ -24,10 +24,15 @@
 //   machine.deliver(f.LabelInsertCoin, rt::Event::Click);
 //   ledger.observe(fuzz::Action::Coin, machine.form(), now);
 //   // after every timer tick:
-//   ledger.observe(fuzz::tickOf(timerControl), machine.form(), now);
+//   ledger.observe(fuzz::tickOf(machine.form(), timer), machine.form(), now);
 //   // when time passes without an event (the end of a wait):
 //   ledger.idle(now);
 //   if (auto v = ledger.violation()) ... report *v
+//
+// On the virtual clock keep the default exact timing. On a real-time host
+// (the Qt window) pass {.exactTiming = false, .lateness = N, .start = now}:
+// ticks may then come up to N ms after they fall due (Timer3's 1 ms included),
+// and ties may go in any order.
 //
 // Report every event that reached the dispatcher, also clicks on the coin
 // slot that it drops because the slot is closed (the ledger expects those to
