@@ -7,6 +7,7 @@
 #include "fuzz/ledger.h"
 #include "game/driver.h"
 #include "game/machine.h"
+#include "runtime/convert.h"
 #include "runtime/virtual_clock.h"
 
 namespace fuzz {
@@ -51,6 +52,14 @@ std::string rigText(float r) {
   while (s.size() > 1 && s.back() == '0') s.pop_back();
   if (s.back() == '.') s.pop_back();
   return s;
+}
+
+int stateClass(const game::Form1& f) {
+  const double money = rt::leadingNumber(f.LabelCredit.caption());
+  const int moneyClass = money <= 0 ? 0 : money <= 5 ? 1 : money < 100 ? 2 : 3;
+  return f.Timer1.enabled() | f.Timer2.enabled() << 1 | f.Timer3.enabled() << 2 |
+         f.Timer4.enabled() << 3 | f.LabelInsertCoin.enabled() << 4 |
+         (rt::leadingNumber(f.LabelPrize.caption()) > 0) << 5 | moneyClass << 6;
 }
 
 Program decode(std::span<const std::uint8_t> data) {
@@ -130,6 +139,8 @@ Outcome play(const Program& program) {
   bool bounded = false;
 
   auto check = [&]() -> bool {
+    std::uint8_t& seen = outcome.states[static_cast<std::size_t>(stateClass(f))];
+    if (seen < 255) ++seen;
     if (const auto& error = machine.dispatcher().error()) {
       outcome.violation = "a run-time error: " + std::string(error->what());
     } else if (ledger.violation()) {

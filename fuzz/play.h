@@ -1,10 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "game/form1.h"
 
 // A fuzz input played as a player would: its bytes become coins, presses and
 // releases on the coin slot, "Новая игра", the welcome button, waits of every
@@ -52,7 +55,16 @@ struct Outcome {
   std::uint64_t events = 0;              // events the ledger checked
   std::int64_t virtualMs = 0;
   bool bounded = false;  // cut short by the input's bounds
+  // How often each coarse state of the game was reached (see stateClass),
+  // saturating at 255; the fuzzer takes them as coverage, so that it seeks
+  // out states such as a spin beside a transfer at the last coins.
+  std::array<std::uint8_t, 256> states{};
 };
+
+// A coarse class of the game's state, 0 to 255: which of Timer1 to Timer4
+// run, whether the coin slot is open, rings waiting, and the money as "Game
+// Over!" or 0, 5, 10 to 95, or 100 and more.
+int stateClass(const game::Form1& f);
 
 // Plays a program on a fresh game with the ledger watching. Stops at the
 // first broken rule, or quietly when the input's bounds are reached.
