@@ -143,4 +143,45 @@ TEST(WindowHost, ARunTimeErrorIsShownAndEndsTheProgram) {
   EXPECT_EQ(1u, g.errors.size());
 }
 
+TEST(WindowHost, TheObserverIsToldOfEveryEventAfterItsHandlerAndRepaint) {
+  Game g;
+  struct Seen {
+    std::string control;
+    rt::Event event;
+    std::string money;  // as the handler left it
+    bool pending;       // changes not yet handed to the window
+  };
+  std::vector<Seen> seen;
+  g.host.setObserver([&](rt::Control& c, rt::Event e) {
+    seen.push_back({std::string(c.name()), e, g.f.LabelCredit.caption(), g.f.hasChanges()});
+  });
+  g.host.timers().stopAll();  // only the events sent here
+  QTest::mouseClick(g.host.window().widgetOf(g.f.Command2), Qt::LeftButton);
+  QTest::mouseClick(&g.host.window(), Qt::LeftButton, {}, g.rectOf("LabelInsertCoin").center());
+  // The slot is closed now: the window takes this click to nothing.
+  QTest::mouseClick(&g.host.window(), Qt::LeftButton, {}, g.rectOf("LabelInsertCoin").center());
+  g.host.deliver(g.f.Timer2, rt::Event::Timer);
+
+  const std::vector<std::pair<std::string, rt::Event>> expected{
+      {"Command2", rt::Event::Click},
+      {"LabelInsertCoin", rt::Event::MouseDown},
+      {"LabelInsertCoin", rt::Event::MouseUp},
+      {"LabelInsertCoin", rt::Event::Click},
+      {"Timer2", rt::Event::Timer},
+  };
+  ASSERT_EQ(expected.size(), seen.size());
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(expected[i].first, seen[i].control) << i;
+    EXPECT_EQ(expected[i].second, seen[i].event) << i;
+    EXPECT_FALSE(seen[i].pending) << i << ": told before the repaint";
+  }
+  EXPECT_EQ("100", seen[2].money);
+  EXPECT_EQ("95", seen[3].money) << "told after the coin's handler";
+
+  // After the end nothing more is told.
+  g.host.window().close();
+  g.host.deliver(g.f.Timer5, rt::Event::Timer);
+  EXPECT_EQ(expected.size(), seen.size());
+}
+
 }  // namespace

@@ -44,6 +44,7 @@ void Host::deliver(rt::Control& control, rt::Event event) {
   if (over_) return;
   machine_.deliver(control, event);
   repaintChanges();
+  if (observer_) observer_(control, event);
 }
 
 void Host::repaintChanges() {

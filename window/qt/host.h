@@ -47,6 +47,12 @@ class Host final : public QObject, public rt::ErrorReporter {
   using ErrorBox = std::function<void(QWidget* window, const QString& message)>;
   void setErrorBox(ErrorBox box) { errorBox_ = std::move(box); }
 
+  // Told of every event that reached the machine, once its handler has run
+  // and the window has been repainted; for a watcher that keeps its own
+  // accounts of the game (the soak). Events after the end are not told.
+  using Observer = std::function<void(rt::Control& control, rt::Event event)>;
+  void setObserver(Observer observer) { observer_ = std::move(observer); }
+
   void runtimeError(const rt::RuntimeError& error) override;
 
  signals:
@@ -62,6 +68,7 @@ class Host final : public QObject, public rt::ErrorReporter {
   std::unique_ptr<FormWindow> window_;
   std::unique_ptr<rt::QtTimerHost> timers_;
   ErrorBox errorBox_;
+  Observer observer_;
   bool over_ = false;
 };
 
