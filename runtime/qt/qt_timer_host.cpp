@@ -1,13 +1,19 @@
 #include "runtime/qt/qt_timer_host.h"
 
+#include <algorithm>
+
 namespace rt {
+
+int QtTimerHost::realInterval(const Control& timer) {
+  return timer.interval() > 0 ? std::max(timer.interval(), kShortestInterval) : timer.interval();
+}
 
 QtTimerHost::QtTimerHost(Form& form, Deliver deliver, QObject* parent)
     : QObject(parent), form_(form), deliver_(std::move(deliver)) {
   for (Control* timer : form.timers()) {
     auto* qtimer = new QTimer(this);
     qtimer->setTimerType(Qt::PreciseTimer);
-    qtimer->setInterval(timer->interval());
+    qtimer->setInterval(realInterval(*timer));
     connect(qtimer, &QTimer::timeout, this, [this, timer] {
       // A tick can only come from a running QTimer, and the control is
       // switched off together with it; this guards the order of teardown.

@@ -17,12 +17,21 @@ namespace rt {
 //    tick already due is not delivered.
 //  - Ticks missed while a handler is busy are not made up; Qt schedules the
 //    next one an interval after the late one.
+//  - No timer ticks more often than every kShortestInterval ms. Timer3's
+//    1 ms would wake the program a thousand times a second for as long as a
+//    lost spin's evaluation repeats, each time to no effect; 10 ms still
+//    evaluates a spin within one screen refresh of the last reel's stop.
 // Every tick goes to `deliver`, which runs the handler and then redraws.
 class QtTimerHost final : public QObject, public TimerHost {
   Q_OBJECT
 
  public:
   using Deliver = std::function<void(Control& timer)>;
+
+  static constexpr int kShortestInterval = 10;
+
+  // The interval at which `timer` really ticks.
+  static int realInterval(const Control& timer);
 
   QtTimerHost(Form& form, Deliver deliver, QObject* parent = nullptr);
   ~QtTimerHost() override;

@@ -119,6 +119,34 @@ TEST(QtTimerHost, MissedTicksAreNotMadeUp) {
   EXPECT_LE(rig.ticksB.size(), 12u);
 }
 
+TEST(QtTimerHost, AOneMillisecondTimerTicksEveryTenMilliseconds) {
+  static constexpr rt::FormSpec kFastForm{.name = "Fast", .caption = "timers"};
+  static constexpr std::array<rt::ControlSpec, 1> kFast{{
+      {.name = "TimerF",
+       .kind = rt::Kind::Timer,
+       .container = "Fast",
+       .enabled = false,
+       .interval = 1},
+  }};
+  rt::Form form{kFastForm, kFast};
+  rt::Dispatcher dispatcher{form};
+  rt::QtTimerHost host{form, [&](rt::Control& t) { dispatcher.deliver(t, rt::Event::Timer); }};
+  rt::Control& f = form.control("TimerF");
+  EXPECT_EQ(rt::QtTimerHost::realInterval(f), rt::QtTimerHost::kShortestInterval);
+  QElapsedTimer clock;
+  std::vector<qint64> ticks;
+  dispatcher.bind(f, rt::Event::Timer, [&] { ticks.push_back(clock.elapsed()); });
+  host.start();
+  clock.start();
+  f.setEnabled(true);
+  QTest::qWait(200);
+  f.setEnabled(false);
+  ASSERT_FALSE(ticks.empty()) << "the short timer still ticks";
+  EXPECT_GE(ticks.front(), 9);
+  EXPECT_LE(ticks.size(), 21u) << "200 ms hold at most 20 ticks of 10 ms";
+  for (std::size_t i = 1; i < ticks.size(); ++i) EXPECT_GE(ticks[i] - ticks[i - 1], 9) << i;
+}
+
 TEST(QtTimerHost, StopAllSilencesEveryTimer) {
   Rig rig;
   rig.a.setEnabled(true);
