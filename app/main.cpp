@@ -1,12 +1,17 @@
 // Zarnovik: starts the game in its window and runs it until the window closes.
 #include <QApplication>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include "runtime/random.h"
 #include "window/qt/fonts.h"
 #include "window/qt/host.h"
 #include "window/qt/pictures.h"
+#include "window/qt/trace.h"
 
 namespace {
 
@@ -36,6 +41,27 @@ void startupMessages(QtMsgType type, const QMessageLogContext& context, const QS
   if (previousHandler) previousHandler(type, context, message);
 }
 
+// ZRNV_SEED=N plays a fixed game instead of one seeded from the clock: the
+// same draws on every run, for benchmarks and for replaying a reported game.
+class FixedSeed final : public rt::SeedClock {
+ public:
+  explicit FixedSeed(std::uint64_t seed) : seed_(seed) {}
+  std::uint64_t seedNow() const override { return seed_; }
+
+ private:
+  std::uint64_t seed_;
+};
+
+std::unique_ptr<rt::SeedClock> seedClock() {
+  if (!envSet("ZRNV_SEED")) return std::make_unique<rt::SystemSeedClock>();
+  const char* text = std::getenv("ZRNV_SEED");
+  const char* end = text + std::strlen(text);
+  std::uint64_t seed = 0;
+  const auto [stop, error] = std::from_chars(text, end, seed);
+  if (error != std::errc() || stop != end) return nullptr;
+  return std::make_unique<FixedSeed>(seed);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +70,14 @@ int main(int argc, char** argv) {
                stderr);
     return 1;
   }
+  const std::unique_ptr<rt::SeedClock> clock = seedClock();
+  if (!clock) {
+    std::fprintf(stderr, "zarnovik: ZRNV_SEED must be a whole number from 0 to %llu\n",
+                 static_cast<unsigned long long>(UINT64_MAX));
+    return 2;
+  }
+  // Off unless ZRNV_TRACE names a file (see window/qt/trace.h).
+  const std::unique_ptr<window::Trace> trace = window::Trace::fromEnvironment();
   previousHandler = qInstallMessageHandler(startupMessages);
   QApplication app(argc, argv);
   startingUp = false;
@@ -52,8 +86,8 @@ int main(int argc, char** argv) {
   window::gameFontFamily();
 
   window::PictureService pictures;
-  rt::SystemSeedClock clock;
-  window::Host host(clock, pictures);
+  window::Host host(*clock, pictures);
+  host.setTrace(trace.get());
   QObject::connect(&host, &window::Host::finished, &app,
                    [](int status) { QApplication::exit(status); });
   QApplication::setWindowIcon(pictures.icon());

@@ -37,14 +37,49 @@ void Host::start() {
   if (machine_.dispatcher().halted()) return;  // Form_Load failed; the error box follows
   window_->show();
   window_->focusFirstButton();
+  if (trace_) {
+    trace_->watch(window_.get());
+    const Trace::Clock::time_point now = Trace::Clock::now();
+    for (const rt::Control* timer : machine_.form().timers())
+      if (timer->enabled())
+        trace_->timerOn(timer->name(), rt::QtTimerHost::realInterval(*timer), now);
+  }
   timers_->start();
 }
 
 void Host::deliver(rt::Control& control, rt::Event event) {
   if (over_) return;
-  machine_.deliver(control, event);
-  repaintChanges();
+  if (trace_) {
+    deliverTraced(control, event);
+  } else {
+    machine_.deliver(control, event);
+    repaintChanges();
+  }
   if (observer_) observer_(control, event);
+}
+
+void Host::deliverTraced(rt::Control& control, rt::Event event) {
+  const Trace::Clock::time_point began = Trace::Clock::now();
+  if (event == rt::Event::Timer) trace_->tick(control.name(), began);
+  machine_.deliver(control, event);
+  const std::vector<rt::Form::Change> changes = machine_.form().takeChanges();
+  // What the window has to show anew: a windowless control drawn otherwise,
+  // or a frame or button shown, hidden, dimmed or relabelled.
+  QRegion changed;
+  for (const rt::Form::Change& change : changes) {
+    const rt::Control& c = *change.control;
+    if (c.kind() == rt::Kind::Timer) {
+      // A timer switched on in the handler started its interval in there.
+      if ((change.properties & rt::kEnabled) && c.enabled())
+        trace_->timerOn(c.name(), rt::QtTimerHost::realInterval(c), began);
+      continue;
+    }
+    const std::uint8_t shown = window_->widgetOf(c) ? rt::kVisible | rt::kEnabled | rt::kCaption
+                                                    : rt::kVisible | rt::kCaption | rt::kPicture;
+    if (change.properties & shown) changed += window_->windowRect(c);
+  }
+  window_->applyChanges(changes);
+  trace_->handled(control.name(), event == rt::Event::Click, began, changed);
 }
 
 void Host::repaintChanges() {

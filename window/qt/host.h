@@ -18,6 +18,7 @@
 #include "runtime/qt/qt_timer_host.h"
 #include "window/qt/form_window.h"
 #include "window/qt/pictures.h"
+#include "window/qt/trace.h"
 
 namespace window {
 
@@ -55,6 +56,10 @@ class Host final : public QObject, public rt::ErrorReporter {
 
   void runtimeError(const rt::RuntimeError& error) override;
 
+  // Records ticks, frames and answers to clicks in `trace` (see trace.h);
+  // set before start(). Without one, nothing is measured.
+  void setTrace(Trace* trace) { trace_ = trace; }
+
  signals:
   // The program is over and should end with this status: 0 when the player
   // closed the window, kRuntimeErrorStatus after a run-time error.
@@ -62,12 +67,14 @@ class Host final : public QObject, public rt::ErrorReporter {
 
  private:
   void repaintChanges();
+  void deliverTraced(rt::Control& control, rt::Event event);
   void reportError(const QString& message);
 
   game::Machine machine_;
   std::unique_ptr<FormWindow> window_;
   std::unique_ptr<rt::QtTimerHost> timers_;
   ErrorBox errorBox_;
+  Trace* trace_ = nullptr;
   Observer observer_;
   bool over_ = false;
 };
