@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QPainter>
+#include <QResource>
 #include <QTextLayout>
 #include <cmath>
 
@@ -26,7 +27,14 @@ QString gameFontFamily() {
     initFontResources();
     QString name;
     for (const char* file : kFontFiles) {
-      const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+      // The faces are stored uncompressed, so the font database can read
+      // them where the program holds them instead of from a copy on the heap.
+      const QResource resource(QString::fromLatin1(file));
+      const int id =
+          resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression
+              ? QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+                    reinterpret_cast<const char*>(resource.data()), resource.size()))
+              : QFontDatabase::addApplicationFont(QString::fromLatin1(file));
       const QStringList families = QFontDatabase::applicationFontFamilies(id);
       if (name.isEmpty() && !families.isEmpty()) name = families.front();
     }

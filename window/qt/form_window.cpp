@@ -73,7 +73,7 @@ class FrameBox final : public QWidget {
       p.setPen(palette().color(QPalette::ButtonText));
       p.drawText(captionRect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, caption);
     }
-    window_.paintWindowless(p, &frame_, event->rect());
+    window_.paintWindowless(p, &frame_, event->region());
   }
 
   // The frame is the topmost thing under the pointer here: nothing beneath
@@ -155,6 +155,7 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
     if (form.mouseIcon()) box->setCursor(pictures_.cursor(*form.mouseIcon()));
     box->setVisible(c.visible());
     widgets_[&c] = box;
+    if (!c.container()) windowFrames_.push_back(box);
   }
   for (rt::Control& c : form.controls()) {
     if (c.kind() == rt::Kind::CommandButton) {
@@ -226,18 +227,26 @@ QRegion FormWindow::takePaintedRegion() {
 
 void FormWindow::paintEvent(QPaintEvent* event) {
   painted_ += event->region();
+  // A frame paints every pixel of its rectangle, so nothing beneath a shown
+  // one is drawn: at start the welcome panel hides the whole window, and the
+  // pictures under it are not even loaded until it goes.
+  QRegion dirty = event->region();
+  for (const QWidget* frame : windowFrames_)
+    if (frame->isVisible()) dirty -= frame->geometry();
+  if (dirty.isEmpty()) return;
   QPainter p(this);
-  p.fillRect(event->rect(), toColor(form_.stored().backColor));
-  paintWindowless(p, nullptr, event->rect());
+  p.setClipRegion(dirty);
+  p.fillRect(dirty.boundingRect(), toColor(form_.stored().backColor));
+  paintWindowless(p, nullptr, dirty);
 }
 
-void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, const QRect& dirty) {
+void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, const QRegion& dirty) {
   auto it = windowless_.find(container);
   if (it == windowless_.end()) return;
   for (const rt::Control* c : it->second) {
     if (!c->visible()) continue;
     const QRect r = localRect(*c);
-    if (!r.intersects(dirty)) continue;
+    if (!dirty.intersects(r)) continue;
     const rt::ControlSpec& s = c->stored();
     switch (s.kind) {
       case rt::Kind::Label: {

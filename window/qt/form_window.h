@@ -67,7 +67,7 @@ class FormWindow final : public QWidget {
 
   // Paints the windowless controls of one container (nullptr: the window)
   // that meet `dirty`, bottom to top, in the container's own coordinates.
-  void paintWindowless(QPainter& painter, const rt::Control* container, const QRect& dirty);
+  void paintWindowless(QPainter& painter, const rt::Control* container, const QRegion& dirty);
   // The topmost visible label or image of the window under `pos`: the one
   // that takes the mouse there, unless a frame or button lies above it.
   rt::Control* windowlessAt(QPoint pos) const;
@@ -83,6 +83,8 @@ class FormWindow final : public QWidget {
   std::map<const rt::Control*, std::vector<rt::Control*>> windowless_;
   std::map<const rt::Control*, QWidget*> widgets_;
   std::vector<QWidget*> buttonsByTab_;
+  // The frames lying on the window itself; each paints all of its rectangle.
+  std::vector<QWidget*> windowFrames_;
   rt::Control* pressed_ = nullptr;
   const rt::Picture* pointerShown_ = nullptr;
   QRegion painted_;

@@ -27,19 +27,23 @@ std::vector<std::pair<std::string, rt::PictureRef>> PictureService::makeObjects(
   return objects;
 }
 
-QImage PictureService::image(std::string_view key) const {
+QImage PictureService::load(std::string_view key) {
   const ArtInfo* a = info(key);
   if (!a) return {};
-  auto it = images_.find(key);
-  if (it != images_.end()) return it->second;
   const QString path =
       QStringLiteral(":/art/") + QString::fromUtf8(key.data(), key.size()) + QStringLiteral(".png");
   QImage img(path);
   // A picture that did not load, or not at its stored size, would upset the
   // reels' layout; show nothing rather than something wrong.
-  if (img.isNull() || img.width() != a->width || img.height() != a->height) img = QImage();
-  images_.emplace(std::string(key), img);
+  if (img.isNull() || img.width() != a->width || img.height() != a->height) return {};
   return img;
+}
+
+QImage PictureService::image(std::string_view key) const {
+  if (!info(key)) return {};
+  auto it = images_.find(key);
+  if (it != images_.end()) return it->second;
+  return images_.emplace(std::string(key), load(key)).first->second;
 }
 
 QPixmap PictureService::scaled(std::string_view key, QSize size) {
@@ -47,30 +51,38 @@ QPixmap PictureService::scaled(std::string_view key, QSize size) {
   const auto id = std::make_pair(std::string(key), std::make_pair(size.width(), size.height()));
   auto it = scaled_.find(id);
   if (it != scaled_.end()) return it->second;
-  const QImage src = image(key);
+  // Only the copy on screen is kept: the stored picture is decoded for it
+  // and let go, unless a pointer or the icon holds it already.
+  auto stored = images_.find(key);
+  QImage src = stored != images_.end() ? stored->second : load(key);
   if (src.isNull()) return {};
-  QPixmap pm = QPixmap::fromImage(
-      src.size() == size ? src : src.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-  scaled_.emplace(id, pm);
-  return pm;
+  if (src.size() != size) src = src.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  return scaled_.emplace(id, QPixmap::fromImage(std::move(src))).first->second;
 }
 
 QCursor PictureService::cursor(std::string_view key) const {
   const ArtInfo* a = info(key);
   if (!a || !a->pointer) return QCursor(Qt::ArrowCursor);
+  // One cursor per pointer, shared by every widget that shows it.
+  auto it = cursors_.find(key);
+  if (it != cursors_.end()) return it->second;
   const QImage img = image(key);
-  if (img.isNull()) return QCursor(Qt::ArrowCursor);
-  return QCursor(QPixmap::fromImage(img), a->hot_x, a->hot_y);
+  const QCursor cursor = img.isNull() ? QCursor(Qt::ArrowCursor)
+                                      : QCursor(QPixmap::fromImage(img), a->hot_x, a->hot_y);
+  return cursors_.emplace(std::string(key), cursor).first->second;
 }
 
 QIcon PictureService::icon() const {
+  if (icon_) return *icon_;
   const QImage img = image("icon");
   QIcon icon;
-  if (img.isNull()) return icon;
-  icon.addPixmap(QPixmap::fromImage(img));
-  for (int s : {16, 24, 32})
-    icon.addPixmap(
-        QPixmap::fromImage(img.scaled(s, s, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+  if (!img.isNull()) {
+    icon.addPixmap(QPixmap::fromImage(img));
+    for (int s : {16, 24, 32})
+      icon.addPixmap(
+          QPixmap::fromImage(img.scaled(s, s, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+  }
+  icon_ = icon;
   return icon;
 }
 

@@ -25,6 +25,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -69,7 +70,13 @@ class PictureService {
   QIcon icon() const;
 
  private:
+  // The stored picture, decoded, checked against its stored size; null if
+  // it is missing or of another size.
+  static QImage load(std::string_view key);
+
   mutable std::map<std::string, QImage, std::less<>> images_;
+  mutable std::map<std::string, QCursor, std::less<>> cursors_;
+  mutable std::optional<QIcon> icon_;
   std::map<std::pair<std::string, std::pair<int, int>>, QPixmap> scaled_;
 };
 
