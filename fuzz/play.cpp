@@ -138,9 +138,21 @@ Outcome play(const Program& program) {
   std::uint64_t ticks = 0;
   bool bounded = false;
 
+  // The state before each event, for counting the kinds of step.
+  int before = 0;
+  std::string money, prize;
+  auto look = [&] {
+    before = stateClass(f);
+    money = f.LabelCredit.caption();
+    prize = f.LabelPrize.caption();
+  };
+  auto count = [&](Action action) {
+    const bool paid = money != f.LabelCredit.caption() || prize != f.LabelPrize.caption();
+    const auto step =
+        (static_cast<std::size_t>(action) * 256 + static_cast<std::size_t>(before)) * 2 + paid;
+    if (outcome.steps[step] < 255) ++outcome.steps[step];
+  };
   auto check = [&]() -> bool {
-    std::uint8_t& seen = outcome.states[static_cast<std::size_t>(stateClass(f))];
-    if (seen < 255) ++seen;
     if (const auto& error = machine.dispatcher().error()) {
       outcome.violation = "a run-time error: " + std::string(error->what());
     } else if (ledger.violation()) {
@@ -149,16 +161,19 @@ Outcome play(const Program& program) {
     return !outcome.violation;
   };
   auto deliver = [&](rt::Control& control, rt::Event event, Action action) {
+    look();
     machine.deliver(control, event);
     ledger.observe(action, f, clock.now());
+    count(action);
     return check();
   };
   auto wait = [&](std::int64_t ms) {
     ms = std::min(ms, kMaxVirtualMs - clock.now());
     script += "wait " + std::to_string(ms) + "\n";
     const std::int64_t end = clock.now() + ms;
-    while (rt::Control* timer = clock.step(end)) {
+    for (look(); rt::Control* timer = clock.step(end); look()) {
       ledger.observe(tickOf(f, *timer), f, clock.now());
+      count(tickOf(f, *timer));
       if (!check()) return false;
       if (++ticks >= kMaxTicks) {
         bounded = true;

@@ -55,10 +55,12 @@ struct Outcome {
   std::uint64_t events = 0;              // events the ledger checked
   std::int64_t virtualMs = 0;
   bool bounded = false;  // cut short by the input's bounds
-  // How often each coarse state of the game was reached (see stateClass),
-  // saturating at 255; the fuzzer takes them as coverage, so that it seeks
-  // out states such as a spin beside a transfer at the last coins.
-  std::array<std::uint8_t, 256> states{};
+  // How often each kind of step was taken, saturating at 255: an event of
+  // one kind (see Action), from one coarse state (see stateClass), paying or
+  // charging money or rings or not. The fuzzer takes them as coverage, so that
+  // it seeks out such steps as a win while an earlier win is being paid.
+  static constexpr std::size_t kSteps = 10 * 256 * 2;
+  std::array<std::uint8_t, kSteps> steps{};
 };
 
 // A coarse class of the game's state, 0 to 255: which of Timer1 to Timer4
