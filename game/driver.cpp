@@ -303,7 +303,8 @@ int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& o
   }
   std::optional<std::uint64_t> spins;
   std::optional<std::uint64_t> seed;
-  for (int i = 1; i < argc; ++i) {
+  // Each option is followed by its value.
+  for (int i = 1; i < argc; i += 2) {
     std::string_view arg = argv[i];
     std::optional<std::uint64_t>* target = arg == "--spins"  ? &spins
                                            : arg == "--seed" ? &seed
@@ -316,7 +317,6 @@ int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& o
       return kExitMalformed;
     }
     *target = value;
-    ++i;
   }
   if (!spins) {
     err << "zarnovik-sim: --spins N is required with --seed\n";
