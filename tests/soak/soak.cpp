@@ -340,7 +340,7 @@ class Soak : public QObject {
         static_cast<long long>(rssLast_), static_cast<long long>(rssPeak_),
         static_cast<long long>(settledAt() / 1000));
     if (failure_) {
-      std::fprintf(stderr, "zarnovik-soak: FAILED at %s\n", failure_->c_str());
+      std::fprintf(stderr, "zarnovik-soak: FAILED: %s\n", failure_->c_str());
       return 1;
     }
     return 0;
