@@ -189,3 +189,38 @@ TEST(WindowInput, PointersFollowTheControlUnderThem) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pointer follows a change under a mouse that does not move: the slot
+// closing and opening beneath it, and nothing once the mouse has left.
+TEST(WindowInput, PointerFollowsTheSlotUnderAStillMouse) {
+  bench::Bench b;
+  b.dismissWelcome();
+  const QPoint window(0, 0), coin(24, 24), slot(308, 288);
+  ASSERT_EQ(coin, hotSpotAt(b, slot));
+
+  struct Step {
+    const char* what;
+    bool open;
+    bool left;
+    QPoint hotSpot;
+  };
+  const Step steps[] = {
+      {"the slot closes", false, false, window},
+      {"the slot opens", true, false, coin},
+      {"the mouse leaves, the slot closes", false, true, window},
+      {"the slot opens behind the gone mouse", true, true, window},
+  };
+  for (const Step& s : steps) {
+    if (s.left) {
+      QEvent leave(QEvent::Leave);
+      QApplication::sendEvent(&b.window, &leave);
+    }
+    b.f.LabelInsertCoin.setEnabled(s.open);
+    b.repaint();
+    EXPECT_EQ(s.hotSpot, b.window.cursor().hotSpot()) << s.what;
+  }
+}
+
+}  // namespace

@@ -287,6 +287,7 @@ rt::Control* FormWindow::windowlessAt(QPoint pos) const {
 }
 
 void FormWindow::mousePressEvent(QMouseEvent* event) {
+  mousePos_ = event->position().toPoint();
   rt::Control* hit = windowlessAt(event->position().toPoint());
   // A disabled control takes no mouse input at all.
   if (hit == nullptr || !hit->enabled()) return;
@@ -295,6 +296,7 @@ void FormWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
+  mousePos_ = event->position().toPoint();
   rt::Control* pressed = std::exchange(pressed_, nullptr);
   if (pressed == nullptr) return;
   // The control pressed sees its release wherever it happens; a click needs
@@ -305,7 +307,12 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {
-  updatePointer(event->position().toPoint());
+  mousePos_ = event->position().toPoint();
+  updatePointer(mousePos_);
+}
+
+void FormWindow::leaveEvent(QEvent*) {
+  mousePos_ = QPoint(-1, -1);
 }
 
 void FormWindow::updatePointer(QPoint pos, bool force) {
@@ -345,7 +352,7 @@ void FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
     if (change.properties & (rt::kVisible | rt::kEnabled | rt::kMouseIcon)) pointerAffected = true;
     if (change.properties & rt::kMouseIcon) pointerReapplied = true;
   }
-  if (pointerAffected) updatePointer(mapFromGlobal(QCursor::pos()), pointerReapplied);
+  if (pointerAffected) updatePointer(mousePos_, pointerReapplied);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {

@@ -61,6 +61,7 @@ class FormWindow final : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   friend class FrameBox;
@@ -87,6 +88,10 @@ class FormWindow final : public QWidget {
   std::vector<QWidget*> windowFrames_;
   rt::Control* pressed_ = nullptr;
   const rt::Picture* pointerShown_ = nullptr;
+  // Where the mouse last was over the window's own area; off the window when
+  // it is elsewhere. Kept from the mouse events, so that choosing the pointer
+  // after a tick needs no round trip to the display.
+  QPoint mousePos_{-1, -1};
   QRegion painted_;
 };
 
