@@ -21,12 +21,12 @@
 // while it runs; whatever the libraries beneath it fill once (pictures scaled
 // to their controls, glyphs, the allocator's arenas) is in place after the
 // first minute, so from then on the resident size must stay flat: growth of
-// more than --rss-limit KB (2048 by default) by the end fails the run. A
-// sound game stays within a few pages of where it was at one minute, so the
-// limit leaves room for a late one-time fill (the first "Game Over!" drawn),
-// while some fifteen thousand events reach the game in the second minute: a
-// leak of about 150 bytes per event, or of one scaled picture per spin,
-// crosses it.
+// more than --rss-limit KB (1024 by default) by the end fails the run. A
+// sound game stays within a few pages of where it was at one minute (none to
+// 8 KB in two-minute runs), so the limit leaves ample room for a late
+// one-time fill such as the first "Game Over!" drawn; yet with a few
+// thousand events reaching the game each minute, a leak of a few hundred
+// bytes per event, or of one picture per spin, crosses it.
 //
 // Exit status: 0 when every rule held to the end, 1 on a broken rule, a
 // run-time error or memory growth, 2 for a malformed command line.
@@ -58,7 +58,7 @@ struct Options {
   int seconds = 120;
   std::uint64_t seed = 20261231;
   std::int64_t lateness = 1000;  // ms a tick may come late on a busy machine
-  std::int64_t rssLimitKb = 2048;
+  std::int64_t rssLimitKb = 1024;
 };
 
 constexpr const char* kUsage =
