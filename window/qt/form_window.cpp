@@ -243,21 +243,38 @@ void FormWindow::paintEvent(QPaintEvent* event) {
 void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, const QRegion& dirty) {
   auto it = windowless_.find(container);
   if (it == windowless_.end()) return;
-  for (const rt::Control* c : it->second) {
-    if (!c->visible()) continue;
-    const QRect r = localRect(*c);
-    if (!dirty.intersects(r)) continue;
-    const rt::ControlSpec& s = c->stored();
+  // Top first, find what shows: a label fills all of its rectangle, and so
+  // does a picture without transparency stretched over its control, so what
+  // lies wholly beneath them is not drawn (nor its picture loaded), like the
+  // ten symbol pictures under Label5.
+  std::vector<const rt::Control*> shown;
+  QRegion open = dirty;
+  for (auto c = it->second.rbegin(); c != it->second.rend() && !open.isEmpty(); ++c) {
+    if (!(*c)->visible()) continue;
+    const QRect r = localRect(**c);
+    if (!open.intersects(r)) continue;
+    shown.push_back(*c);
+    const rt::Kind kind = (*c)->kind();
+    const bool opaque = kind == rt::Kind::Label ||
+                        (kind == rt::Kind::Image && (*c)->picture() &&
+                         !pictures_.scaled(*(*c)->picture(), r.size()).hasAlphaChannel());
+    if (opaque) open -= r;
+  }
+  for (auto c = shown.rbegin(); c != shown.rend(); ++c) {
+    const rt::Control* control = *c;
+    const QRect r = localRect(*control);
+    const rt::ControlSpec& s = control->stored();
     switch (s.kind) {
       case rt::Kind::Label: {
         p.fillRect(r, s.backColor ? toColor(*s.backColor) : palette().color(QPalette::Button));
         const QColor fore =
             s.foreColor ? toColor(*s.foreColor) : palette().color(QPalette::ButtonText);
-        drawWrapped(p, r, text(c->caption()), gameFont(s.font, form_.stored().font), fore);
+        drawWrapped(p, r, text(control->caption()), gameFont(s.font, form_.stored().font), fore);
         break;
       }
       case rt::Kind::Image:
-        if (c->picture()) p.drawPixmap(r.topLeft(), pictures_.scaled(*c->picture(), r.size()));
+        if (control->picture())
+          p.drawPixmap(r.topLeft(), pictures_.scaled(*control->picture(), r.size()));
         break;
       case rt::Kind::Shape:
         p.setPen(QPen(kWindowText, 0));
