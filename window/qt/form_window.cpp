@@ -243,10 +243,11 @@ void FormWindow::paintEvent(QPaintEvent* event) {
 void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, const QRegion& dirty) {
   auto it = windowless_.find(container);
   if (it == windowless_.end()) return;
-  // Top first, find what shows: a label fills all of its rectangle, and so
-  // does a picture without transparency stretched over its control, so what
-  // lies wholly beneath them is not drawn (nor its picture loaded), like the
-  // ten symbol pictures under Label5.
+  // Top first, find what shows: a label fills all of its rectangle, so what
+  // lies wholly beneath labels is not drawn (nor its picture loaded), like
+  // the ten symbol pictures under Label5. A picture beneath a picture is
+  // still drawn: the spin pictures under the reels stay loaded for the moment
+  // a coin hides the reels.
   std::vector<const rt::Control*> shown;
   QRegion open = dirty;
   for (auto c = it->second.rbegin(); c != it->second.rend() && !open.isEmpty(); ++c) {
@@ -254,11 +255,7 @@ void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, cons
     const QRect r = localRect(**c);
     if (!open.intersects(r)) continue;
     shown.push_back(*c);
-    const rt::Kind kind = (*c)->kind();
-    const bool opaque = kind == rt::Kind::Label ||
-                        (kind == rt::Kind::Image && (*c)->picture() &&
-                         !pictures_.scaled(*(*c)->picture(), r.size()).hasAlphaChannel());
-    if (opaque) open -= r;
+    if ((*c)->kind() == rt::Kind::Label) open -= r;
   }
   for (auto c = shown.rbegin(); c != shown.rend(); ++c) {
     const rt::Control* control = *c;
