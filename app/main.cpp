@@ -43,15 +43,7 @@ void startupMessages(QtMsgType type, const QMessageLogContext& context, const QS
 
 // ZRNV_SEED=N plays a fixed game instead of one seeded from the clock: the
 // same draws on every run, for benchmarks and for replaying a reported game.
-class FixedSeed final : public rt::SeedClock {
- public:
-  explicit FixedSeed(std::uint64_t seed) : seed_(seed) {}
-  std::uint64_t seedNow() const override { return seed_; }
-
- private:
-  std::uint64_t seed_;
-};
-
+// An invalid number gives nullptr.
 std::unique_ptr<rt::SeedClock> seedClock() {
   if (!envSet("ZRNV_SEED")) return std::make_unique<rt::SystemSeedClock>();
   const char* text = std::getenv("ZRNV_SEED");
@@ -59,7 +51,7 @@ std::unique_ptr<rt::SeedClock> seedClock() {
   std::uint64_t seed = 0;
   const auto [stop, error] = std::from_chars(text, end, seed);
   if (error != std::errc() || stop != end) return nullptr;
-  return std::make_unique<FixedSeed>(seed);
+  return std::make_unique<rt::FixedSeedClock>(seed);
 }
 
 }  // namespace

@@ -9,13 +9,8 @@
 
 namespace {
 
-class FixedSeed final : public rt::SeedClock {
- public:
-  std::uint64_t seedNow() const override { return 1; }
-};
-
 void BM_StatisticsSpins(benchmark::State& state) {
-  FixedSeed seeds;
+  rt::FixedSeedClock seeds{1};
   const auto spins = static_cast<std::uint64_t>(state.range(0));
   for (auto _ : state) {
     game::Statistics s = game::playStatistics(spins, seeds, 1);
@@ -28,7 +23,7 @@ BENCHMARK(BM_StatisticsSpins)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // A machine with the welcome panel gone, for timing single handlers.
 struct Bench {
-  FixedSeed seeds;
+  rt::FixedSeedClock seeds{1};
   game::Machine machine{seeds};
   game::Form1& f = machine.form();
   Bench() {

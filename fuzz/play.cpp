@@ -37,11 +37,6 @@ class Reader {
   std::size_t at_ = 0;
 };
 
-class FixedSeed final : public rt::SeedClock {
- public:
-  std::uint64_t seedNow() const override { return 0; }
-};
-
 }  // namespace
 
 std::string rigText(float r) {
@@ -121,7 +116,7 @@ Program decode(std::span<const std::uint8_t> data) {
 
 Outcome play(const Program& program) {
   using Kind = Command::Kind;
-  FixedSeed seeds;
+  rt::FixedSeedClock seeds{0};
   game::Machine machine(seeds);
   rt::VirtualClock clock(machine.form(), machine.dispatcher());
   game::Form1& f = machine.form();

@@ -19,6 +19,17 @@ class SystemSeedClock final : public SeedClock {
   std::uint64_t seedNow() const override;
 };
 
+// Always gives the same seed: a game that plays the same on every run, for
+// tests, tools and replays.
+class FixedSeedClock final : public SeedClock {
+ public:
+  explicit FixedSeedClock(std::uint64_t seed) : seed_(seed) {}
+  std::uint64_t seedNow() const override { return seed_; }
+
+ private:
+  std::uint64_t seed_;
+};
+
 // The game's random generator: uniform single-precision values r with
 // 0 <= r < 1, each a multiple of 2^-24. Seeded once at start-up; tests and
 // the driver may seed it with a chosen number, or rig the next values.

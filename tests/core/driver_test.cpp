@@ -16,8 +16,6 @@
 
 namespace {
 
-using testing_support::FixedSeedClock;
-
 struct ScriptRun {
   int status;
   std::string out;
@@ -25,7 +23,7 @@ struct ScriptRun {
 };
 
 ScriptRun runScript(const std::string& script) {
-  FixedSeedClock seeds;
+  rt::FixedSeedClock seeds{1};
   std::ostringstream out, err;
   std::istringstream in(script);
   game::ScriptDriver driver(seeds, out, err);
@@ -118,7 +116,7 @@ TEST(Script, BlankLinesCommentsAndCarriageReturnsAreIgnored) {
 }
 
 TEST(Script, ARunTimeErrorPrintsOneLineAndEndsWithStatusThree) {
-  FixedSeedClock seeds;
+  rt::FixedSeedClock seeds{1};
   std::ostringstream out, err;
   std::istringstream in("welcome\ncoin\nset ImageNumber2.Tag x\nwait 500\nshow\n");
   game::ScriptDriver driver(seeds, out, err);
@@ -177,7 +175,7 @@ TEST(Program, ExitStatusesReachTheShell) {
 }
 
 TEST(Statistics, SameSeedSameFigures) {
-  FixedSeedClock seeds;
+  rt::FixedSeedClock seeds{1};
   EXPECT_EQ(game::statisticsJson(game::playStatistics(2000, seeds, 42)),
             game::statisticsJson(game::playStatistics(2000, seeds, 42)));
   EXPECT_NE(game::statisticsJson(game::playStatistics(2000, seeds, 42)),
@@ -185,7 +183,7 @@ TEST(Statistics, SameSeedSameFigures) {
 }
 
 TEST(Statistics, AMillionSpinsMatchTheOddsOfThePrizeTable) {
-  FixedSeedClock seeds;
+  rt::FixedSeedClock seeds{1};
   const std::uint64_t n = 1'000'000;
   const game::Statistics s = game::playStatistics(n, seeds, 1);
   ASSERT_FALSE(s.error);

@@ -7,19 +7,9 @@
 
 namespace testing_support {
 
-// A seed "clock" that always gives the same seed.
-class FixedSeedClock final : public rt::SeedClock {
- public:
-  explicit FixedSeedClock(std::uint64_t seed = 1) : seed_(seed) {}
-  std::uint64_t seedNow() const override { return seed_; }
-
- private:
-  std::uint64_t seed_;
-};
-
 // The game machine loaded and on a virtual clock, welcome panel still up.
 struct Game {
-  FixedSeedClock seeds;
+  rt::FixedSeedClock seeds{1};
   game::Machine machine{seeds};
   rt::VirtualClock clock{machine.form(), machine.dispatcher()};
   game::Form1& f = machine.form();

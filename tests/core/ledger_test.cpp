@@ -342,7 +342,7 @@ std::string lastLine(const std::string& text) {
 
 // Plays the script through the driver, as zarnovik-sim would.
 std::string replay(const std::string& script) {
-  testing_support::FixedSeedClock seeds;
+  rt::FixedSeedClock seeds{1};
   std::ostringstream out, err;
   std::istringstream in(script);
   game::ScriptDriver driver(seeds, out, err);

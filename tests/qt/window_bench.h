@@ -21,11 +21,6 @@
 
 namespace bench {
 
-class FixedSeed final : public rt::SeedClock {
- public:
-  std::uint64_t seedNow() const override { return 20041218; }
-};
-
 struct Delivered {
   std::string control;
   rt::Event event;
@@ -38,7 +33,7 @@ inline std::ostream& operator<<(std::ostream& os, const Delivered& d) {
 }
 
 struct Bench {
-  FixedSeed seed;
+  rt::FixedSeedClock seed{20041218};
   window::PictureService pictures;
   game::Machine machine{seed};
   game::Form1& f = machine.form();

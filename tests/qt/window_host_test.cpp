@@ -13,7 +13,7 @@
 namespace {
 
 struct Game {
-  bench::FixedSeed seed;
+  rt::FixedSeedClock seed{20041218};
   window::PictureService pictures;
   window::Host host{seed, pictures};
   game::Form1& f = host.machine().form();

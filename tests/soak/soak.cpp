@@ -115,15 +115,6 @@ std::string eventName(rt::Event event) {
   return "event";
 }
 
-class FixedSeed final : public rt::SeedClock {
- public:
-  explicit FixedSeed(std::uint64_t seed) : seed_(seed) {}
-  std::uint64_t seedNow() const override { return seed_; }
-
- private:
-  std::uint64_t seed_;
-};
-
 class Soak : public QObject {
  public:
   explicit Soak(const Options& options)
@@ -347,7 +338,7 @@ class Soak : public QObject {
   }
 
   Options options_;
-  FixedSeed seed_;
+  rt::FixedSeedClock seed_;
   window::PictureService pictures_;
   window::Host host_;
   std::optional<fuzz::Ledger> ledger_;
