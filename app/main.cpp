@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
   startingUp = false;
   QApplication::setApplicationName(QStringLiteral("zarnovik"));
   QApplication::setDesktopFileName(QStringLiteral("zarnovik"));
+  // Registers the embedded typeface now, before the first window asks for a
+  // font, so that no text is ever laid out in a fallback face.
   window::gameFontFamily();
 
   window::PictureService pictures;

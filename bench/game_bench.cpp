@@ -5,7 +5,7 @@
 #include "game/driver.h"
 #include "game/handlers.h"
 #include "runtime/convert.h"
-#include "window/animations.h"
+#include "game/animations.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ struct Bench {
   game::Form1& f = machine.form();
   Bench() {
     machine.load();
-    window::Command2_Click(f);
+    game::Command2_Click(f);
   }
 };
 
@@ -80,13 +80,13 @@ BENCHMARK(BM_TransferTick);
 
 void BM_SpinFlickerTick(benchmark::State& state) {
   Bench b;
-  for (auto _ : state) window::Timer1_Timer(b.f);
+  for (auto _ : state) game::Timer1_Timer(b.f);
 }
 BENCHMARK(BM_SpinFlickerTick);
 
 void BM_TitleStripTick(benchmark::State& state) {
   Bench b;
-  for (auto _ : state) window::Timer5_Timer(b.f);
+  for (auto _ : state) game::Timer5_Timer(b.f);
 }
 BENCHMARK(BM_TitleStripTick);
 

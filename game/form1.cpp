@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "window/description.h"
+#include "description/form1.h"
 
 namespace game {
 
 Form1::Form1()
-    : rt::Form(window::form1Spec(), window::form1Controls()),
+    : rt::Form(description::form1Spec(), description::form1Controls()),
       LabelCredit(control("LabelCredit")),
       LabelPrize(control("LabelPrize")),
       LabelInsertCoin(control("LabelInsertCoin")),

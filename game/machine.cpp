@@ -1,7 +1,7 @@
 #include "game/machine.h"
 
 #include "game/handlers.h"
-#include "window/animations.h"
+#include "game/animations.h"
 
 namespace game {
 
@@ -10,16 +10,16 @@ Machine::Machine(const rt::SeedClock& clock) : dispatcher_(form_) {
   Form1& f = form_;
   dispatcher_.bindLoad([this, &clock] { Form_Load(random_, clock); });
   dispatcher_.bind(f.Command1, Event::Click, [&f] { Command1_Click(f); });
-  dispatcher_.bind(f.Command2, Event::Click, [&f] { window::Command2_Click(f); });
+  dispatcher_.bind(f.Command2, Event::Click, [&f] { Command2_Click(f); });
   dispatcher_.bind(f.LabelInsertCoin, Event::Click, [&f] { LabelInsertCoin_Click(f); });
   dispatcher_.bind(f.LabelInsertCoin, Event::MouseDown,
-                   [&f] { window::LabelInsertCoin_MouseDown(f); });
-  dispatcher_.bind(f.LabelInsertCoin, Event::MouseUp, [&f] { window::LabelInsertCoin_MouseUp(f); });
-  dispatcher_.bind(f.Timer1, Event::Timer, [&f] { window::Timer1_Timer(f); });
+                   [&f] { LabelInsertCoin_MouseDown(f); });
+  dispatcher_.bind(f.LabelInsertCoin, Event::MouseUp, [&f] { LabelInsertCoin_MouseUp(f); });
+  dispatcher_.bind(f.Timer1, Event::Timer, [&f] { Timer1_Timer(f); });
   dispatcher_.bind(f.Timer2, Event::Timer, [this, &f] { Timer2_Timer(f, random_); });
   dispatcher_.bind(f.Timer3, Event::Timer, [&f] { Timer3_Timer(f); });
   dispatcher_.bind(f.Timer4, Event::Timer, [&f] { Timer4_Timer(f); });
-  dispatcher_.bind(f.Timer5, Event::Timer, [&f] { window::Timer5_Timer(f); });
+  dispatcher_.bind(f.Timer5, Event::Timer, [&f] { Timer5_Timer(f); });
 }
 
 }  // namespace game

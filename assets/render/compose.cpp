@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "window/qt/picture_catalogue.h"
+#include "assets/catalogue.h"
 
 namespace art {
 namespace {
@@ -28,8 +28,9 @@ void setupPainter(QPainter& p) {
 }
 
 // A picture made of figures each filling the whole of it, drawn in order.
-QImage filled(Figures& f, int w, int h, const QColor& background,
+QImage filled(Figures& f, QSize size, const QColor& background,
               std::initializer_list<const char*> figures) {
+  const int w = size.width(), h = size.height();
   QImage img = blank(w, h, background);
   QPainter p(&img);
   setupPainter(p);
@@ -131,10 +132,10 @@ QImage symbolTile(Figures& f, int d, int size) {
 
 // The empty drum: black outline and the grey band, lit in the middle row.
 QImage drum() {
-  QImage img = blank(window::kStripWidth, window::kStripHeight, Qt::black);
-  for (int y = 1; y < window::kStripHeight - 1; ++y) {
+  QImage img = blank(assets::kStripWidth, assets::kStripHeight, Qt::black);
+  for (int y = 1; y < assets::kStripHeight - 1; ++y) {
     const int v = bandLevel(y);
-    for (int x = 1; x < window::kStripWidth - 1; ++x) img.setPixel(x, y, qRgb(v, v, v));
+    for (int x = 1; x < assets::kStripWidth - 1; ++x) img.setPixel(x, y, qRgb(v, v, v));
   }
   return img;
 }
@@ -142,7 +143,7 @@ QImage drum() {
 QImage reelStrip(const QImage& tile) {
   QImage img = drum();
   QPainter p(&img);
-  p.drawImage(QPoint(window::kTileLeft, window::kTileTop), tile);
+  p.drawImage(QPoint(assets::kTileLeft, assets::kTileTop), tile);
   return img;
 }
 
@@ -180,8 +181,8 @@ void verticalBlur(QImage& img, int radius, int passes) {
 // One 85 px column of a spin picture: the drum's sides, and between them a
 // strip of tiles wrapped round the drum, smeared and streaked by the motion.
 QImage spinColumn(Figures& f, const std::array<int, 5>& symbols, int seed) {
-  const int inner = window::kStripWidth - 2 * window::kStripSide;  // 75
-  const int h = window::kStripHeight;
+  const int inner = assets::kStripWidth - 2 * assets::kStripSide;  // 75
+  const int h = assets::kStripHeight;
   QImage strip = blank(inner, h, Qt::black);
   {
     QPainter p(&strip);
@@ -209,14 +210,14 @@ QImage spinColumn(Figures& f, const std::array<int, 5>& symbols, int seed) {
   }
   QImage img = drum();
   QPainter p(&img);
-  p.drawImage(QPoint(window::kStripSide, 0), strip);
+  p.drawImage(QPoint(assets::kStripSide, 0), strip);
   return img;
 }
 
 QImage threeColumns(const std::array<QImage, 3>& cols) {
-  QImage img = blank(3 * window::kStripWidth, window::kStripHeight, Qt::black);
+  QImage img = blank(3 * assets::kStripWidth, assets::kStripHeight, Qt::black);
   QPainter p(&img);
-  for (int i = 0; i < 3; ++i) p.drawImage(QPoint(i * window::kStripWidth, 0), cols[i]);
+  for (int i = 0; i < 3; ++i) p.drawImage(QPoint(i * assets::kStripWidth, 0), cols[i]);
   return img;
 }
 
@@ -248,8 +249,8 @@ void twoColours(QImage& img) {
 
 // --- The pictures -----------------------------------------------------------
 
-QImage title(Figures& f) {
-  const int w = 397, h = 332, top = window::kTitleHeadingRows;
+QImage title(Figures& f, QSize size) {
+  const int w = size.width(), h = size.height(), top = assets::kTitleHeadingRows;
   QImage img = blank(w, h, Qt::white);
   QPainter p(&img);
   setupPainter(p);
@@ -302,8 +303,8 @@ QImage title(Figures& f) {
   return img;
 }
 
-QImage icon(Figures& f) {
-  QImage img = blank(48, 48, Qt::transparent);
+QImage icon(Figures& f, QSize size) {
+  QImage img = blank(size.width(), size.height(), Qt::transparent);
   {
     QPainter p(&img);
     setupPainter(p);
@@ -316,8 +317,8 @@ QImage icon(Figures& f) {
   return img;
 }
 
-QImage buttonPointer(Figures& f) {
-  QImage img = blank(32, 32, Qt::transparent);
+QImage buttonPointer(Figures& f, QSize size) {
+  QImage img = blank(size.width(), size.height(), Qt::transparent);
   {
     QPainter p(&img);
     setupPainter(p);
@@ -327,8 +328,8 @@ QImage buttonPointer(Figures& f) {
   return img;
 }
 
-QImage windowPointer(Figures& f) {
-  QImage img = blank(32, 32, Qt::transparent);
+QImage windowPointer(Figures& f, QSize size) {
+  QImage img = blank(size.width(), size.height(), Qt::transparent);
   {
     QPainter p(&img);
     setupPainter(p);
@@ -346,8 +347,8 @@ QImage windowPointer(Figures& f) {
   return img;
 }
 
-QImage coinPointer(Figures& f) {
-  QImage img = blank(48, 48, Qt::transparent);
+QImage coinPointer(Figures& f, QSize size) {
+  QImage img = blank(size.width(), size.height(), Qt::transparent);
   {
     QPainter p(&img);
     setupPainter(p);
@@ -363,14 +364,16 @@ QImage coinPointer(Figures& f) {
 }  // namespace
 
 int bandLevel(int y) {
-  const double t = std::sin(kPi * y / (window::kStripHeight - 1));
+  const double t = std::sin(kPi * y / (assets::kStripHeight - 1));
   return static_cast<int>(
-      std::lround(window::kStripDarkLevel + (255 - window::kStripDarkLevel) * t));
+      std::lround(assets::kStripDarkLevel + (255 - assets::kStripDarkLevel) * t));
 }
 
-QImage compose(std::string_view key, Figures& f) {
+QImage compose(const assets::ArtInfo& art, Figures& f) {
+  const std::string_view key = art.key;
+  const QSize size(art.width, art.height);
   if (key.size() == 7 && key.substr(0, 6) == "symbol" && key[6] >= '0' && key[6] <= '9')
-    return reelStrip(symbolTile(f, key[6] - '0', window::kTileSize));
+    return reelStrip(symbolTile(f, key[6] - '0', assets::kTileSize));
   if (key == "spin1") {
     const std::array<int, 5> s{0, 9, 1, 2, 3};
     return threeColumns({spinColumn(f, s, 1), spinColumn(f, s, 2), spinColumn(f, s, 3)});
@@ -380,17 +383,17 @@ QImage compose(std::string_view key, Figures& f) {
     return threeColumns({spinColumn(f, s, 4), spinColumn(f, s, 5), spinColumn(f, s, 6)});
   }
   if (key == "flash") {
-    const QImage col = reelStrip(rippleTile(f, "confetti", window::kTileSize, 0.0));
+    const QImage col = reelStrip(rippleTile(f, "confetti", assets::kTileSize, 0.0));
     return threeColumns({col, col, col});
   }
-  if (key == "title") return title(f);
-  if (key == "logo.maker") return filled(f, 270, 161, Qt::white, {"kestrano"});
-  if (key == "logo.second") return filled(f, 126, 55, Qt::black, {"second-logo"});
-  if (key == "burst") return filled(f, 75, 75, Qt::black, {"ripple", "glow"});
-  if (key == "icon") return icon(f);
-  if (key == "pointer.window") return windowPointer(f);
-  if (key == "pointer.button") return buttonPointer(f);
-  if (key == "pointer.coin") return coinPointer(f);
+  if (key == "title") return title(f, size);
+  if (key == "logo.maker") return filled(f, size, Qt::white, {"kestrano"});
+  if (key == "logo.second") return filled(f, size, Qt::black, {"second-logo"});
+  if (key == "burst") return filled(f, size, Qt::black, {"ripple", "glow"});
+  if (key == "icon") return icon(f, size);
+  if (key == "pointer.window") return windowPointer(f, size);
+  if (key == "pointer.button") return buttonPointer(f, size);
+  if (key == "pointer.coin") return coinPointer(f, size);
   throw std::runtime_error("no picture for art key " + std::string(key));
 }
 

@@ -6,13 +6,14 @@
 #include <QImage>
 #include <string_view>
 
+#include "assets/catalogue.h"
 #include "figures.h"
 
 namespace art {
 
-// The picture for art key `key` (see window/qt/picture_catalogue.h).
-// Throws std::runtime_error for a key the catalogue does not know.
-QImage compose(std::string_view key, Figures& figures);
+// The picture for one entry of the art catalogue, at its stored size.
+// Throws std::runtime_error for an entry no drawing is known for.
+QImage compose(const assets::ArtInfo& art, Figures& figures);
 
 // Grey level of the reel drum's band in row y of an 85 x 169 strip.
 int bandLevel(int y);

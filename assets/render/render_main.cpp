@@ -1,19 +1,17 @@
 // zarnovik-render FIGURES_DIR OUT_DIR
 //
 // Build-time renderer: draws every picture of the catalogue from the figures
-// and writes OUT_DIR/<key>.png at its exact stored size, then OUT_DIR/art.qrc
-// listing them for the resource compiler.
+// and writes OUT_DIR/<key>.png at its exact stored size, for the build to
+// embed.
 
 #include <QDir>
-#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <cstdio>
 #include <exception>
 
+#include "assets/catalogue.h"
 #include "compose.h"
-#include "window/qt/picture_catalogue.h"
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
@@ -34,32 +32,24 @@ int main(int argc, char** argv) {
     return 1;
   }
   art::Figures lib(figures);
-  QByteArray qrc = "<RCC>\n  <qresource prefix=\"/art\">\n";
   try {
-    for (const window::ArtInfo& a : window::kArt) {
-      QImage img = art::compose(a.key, lib);
+    for (const assets::ArtInfo& a : assets::kArt) {
+      QImage img = art::compose(a, lib);
       if (img.width() != a.width || img.height() != a.height) {
         std::fprintf(stderr, "zarnovik-render: %s came out %dx%d\n", a.key.data(), img.width(),
                      img.height());
         return 1;
       }
-      img = img.convertToFormat(a.form == window::ArtForm::Bitmap ? QImage::Format_RGB32
+      img = img.convertToFormat(a.form == assets::ArtForm::Bitmap ? QImage::Format_RGB32
                                                                   : QImage::Format_ARGB32);
       const QString name = QString::fromUtf8(a.key.data(), a.key.size()) + ".png";
       if (!img.save(out + "/" + name, "PNG")) {
         std::fprintf(stderr, "zarnovik-render: cannot write %s\n", qPrintable(out + "/" + name));
         return 1;
       }
-      qrc += "    <file>" + name.toUtf8() + "</file>\n";
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "zarnovik-render: %s\n", e.what());
-    return 1;
-  }
-  qrc += "  </qresource>\n</RCC>\n";
-  QSaveFile f(out + "/art.qrc");
-  if (!f.open(QIODevice::WriteOnly) || f.write(qrc) != qrc.size() || !f.commit()) {
-    std::fprintf(stderr, "zarnovik-render: cannot write art.qrc\n");
     return 1;
   }
   return 0;

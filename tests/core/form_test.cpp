@@ -7,7 +7,7 @@
 #include <string>
 
 #include "game/form1.h"
-#include "window/description.h"
+#include "description/form1.h"
 
 namespace {
 
@@ -90,9 +90,9 @@ TEST(Description, TextsReadAsWrittenWithTheirGapsForTheAddress) {
   EXPECT_EQ(welcome.find_first_not_of(' ', gap + std::string("адресу").size()),
             welcome.find("!!!!! KESTRANO"));
   EXPECT_GE(welcome.find("!!!!! KESTRANO") - gap, std::string("адресу").size() + 30);
-  EXPECT_EQ(window::kFanSite, f.control("Label10").caption());
-  EXPECT_EQ(window::kFanSite, f.control("Label11").caption());
-  EXPECT_EQ("Я буду рад зайти на сайт " + std::string(window::kFanSite) +
+  EXPECT_EQ(description::kFanSite, f.control("Label10").caption());
+  EXPECT_EQ(description::kFanSite, f.control("Label11").caption());
+  EXPECT_EQ("Я буду рад зайти на сайт " + std::string(description::kFanSite) +
                 ", а пока я хочу поиграть в Zarnovik!",
             f.Command2.caption());
   EXPECT_EQ("    $", f.control("Label8").caption());

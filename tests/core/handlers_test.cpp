@@ -10,7 +10,7 @@
 #include "game_test_support.h"
 #include "runtime/convert.h"
 #include "runtime/errors.h"
-#include "window/animations.h"
+#include "game/animations.h"
 
 namespace {
 
@@ -386,7 +386,7 @@ TEST(Animations, SpinFlickerAlternatesAfterTwoShownIntervals) {
   Game g;
   const bool shown[] = {true, false, true, false, true};
   for (bool s : shown) {
-    window::Timer1_Timer(g.f);
+    game::Timer1_Timer(g.f);
     EXPECT_EQ(s, g.f.ImageRotate2.visible());
   }
   EXPECT_EQ("1", g.f.ImageRotate2.tag());

@@ -27,14 +27,14 @@ TEST(ArtExport, WritesEveryPropertyPointersAndSheet) {
 
   const QStringList pngs = QDir(dir).entryList({"*.png"}, QDir::Files);
   EXPECT_EQ(pngs.size(), 26) << "25 pictures and the sheet";
-  for (const window::ArtHolder& h : PictureService::holders()) {
-    const QString name = QString::fromUtf8(h.property.data(), h.property.size()) + ".png";
+  for (const window::PictureProperty& p : window::pictureProperties()) {
+    const QString name = p.name + ".png";
     SCOPED_TRACE(name.toStdString());
     const QImage img(QDir(dir).filePath(name));
     ASSERT_FALSE(img.isNull());
-    const window::ArtInfo* a = PictureService::info(h.key);
+    const assets::ArtInfo* a = p.art;
     EXPECT_EQ(img.size(), QSize(a->width, a->height));
-    EXPECT_EQ(img.hasAlphaChannel(), a->form != window::ArtForm::Bitmap);
+    EXPECT_EQ(img.hasAlphaChannel(), a->form != assets::ArtForm::Bitmap);
   }
 
   QFile json(QDir(dir).filePath("pointers.json"));

@@ -8,11 +8,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "window/qt/picture_export.h"
 #include "window/qt/pictures.h"
 
 namespace {
 
-using window::ArtForm;
+using assets::ArtForm;
 using window::PictureService;
 
 int chroma(QRgb c) {
@@ -51,7 +52,7 @@ TEST(ArtPictures, EveryPictureHasItsStoredSize) {
 
 TEST(ArtPictures, BitmapsAreOpaqueAndIconsAndPointersCarryAOneBitMask) {
   PictureService pictures;
-  for (const window::ArtInfo& a : PictureService::catalogue()) {
+  for (const assets::ArtInfo& a : PictureService::catalogue()) {
     SCOPED_TRACE(std::string(a.key));
     const QImage img = pictures.image(a.key).convertToFormat(QImage::Format_ARGB32);
     int transparent = 0, opaque = 0, other = 0, notBlackOrWhite = 0;
@@ -141,11 +142,11 @@ void expectReelStrip(const QImage& img, int x0, bool tile) {
 
 TEST(ArtPictures, SymbolsAndStartPicturesFollowTheReelStripLayout) {
   PictureService pictures;
-  for (const window::ArtHolder& h : PictureService::holders()) {
-    const std::string property(h.property);
-    if (property.rfind("ImageNumber", 0) != 0 && h.key.substr(0, 6) != "symbol") continue;
+  for (const window::PictureProperty& p : window::pictureProperties()) {
+    const std::string property = p.name.toStdString();
+    if (property.rfind("ImageNumber", 0) != 0 && p.art->key.substr(0, 6) != "symbol") continue;
     SCOPED_TRACE(property);
-    const QImage img = pictures.image(h.key);
+    const QImage img = pictures.image(p.art->key);
     ASSERT_EQ(img.size(), QSize(85, 169));
     expectReelStrip(img, 0, true);
   }

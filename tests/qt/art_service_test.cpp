@@ -6,9 +6,12 @@
 #include <QCursor>
 #include <QIcon>
 #include <QPixmap>
+#include <map>
 #include <set>
 #include <string>
 
+#include "game/form1.h"
+#include "window/qt/picture_export.h"
 #include "window/qt/pictures.h"
 
 namespace {
@@ -113,19 +116,23 @@ TEST(ArtService, WindowIconComesAtItsOwnSizeAndSmaller) {
   EXPECT_EQ(qAlpha(big.pixel(24, 28)), 255);
 }
 
-TEST(ArtService, EveryPropertyGetsAnObjectOfItsOwn) {
+TEST(ArtService, EveryPropertyOfTheWindowGetsAnObjectOfItsOwn) {
   PictureService pictures;
-  rt::PictureFactory factory;
-  const auto objects = PictureService::makeObjects(factory);
-  ASSERT_EQ(objects.size(), 25u);
-  std::set<std::uint32_t> handles;
+  game::Form1 f;
   std::map<std::string, rt::PictureRef> by;
-  for (const auto& [property, ref] : objects) {
-    ASSERT_TRUE(ref);
-    handles.insert(ref->handle());
-    by[property] = ref;
+  for (const rt::Control& c : f.controls()) {
+    if (c.picture()) by[std::string(c.name()) + ".Picture"] = c.picture();
+    if (c.mouseIcon()) by[std::string(c.name()) + ".MouseIcon"] = c.mouseIcon();
   }
-  EXPECT_EQ(handles.size(), 25u) << "no two properties share an object";
+  by["Form1.Icon"] = f.icon();
+  by["Form1.MouseIcon"] = f.mouseIcon();
+  std::set<std::uint32_t> handles;
+  for (const auto& [property, ref] : by) {
+    ASSERT_TRUE(ref) << property;
+    handles.insert(ref->handle());
+  }
+  EXPECT_EQ(by.size(), 25u);
+  EXPECT_EQ(handles.size(), by.size()) << "no two properties share an object";
 
   // The reels start with three copies of symbol 7: the same pixels as
   // Image7's picture, yet none of them is that object.
@@ -137,40 +144,48 @@ TEST(ArtService, EveryPropertyGetsAnObjectOfItsOwn) {
     EXPECT_NE(by.at(reel), by.at("Image7.Picture"));
     EXPECT_EQ(pictures.image(*by.at(reel)), seven);
   }
-  EXPECT_NE(by.at("ImageNumber1.Picture")->handle(), by.at("ImageNumber2.Picture")->handle());
-  EXPECT_NE(by.at("ImageNumber2.Picture")->handle(), by.at("ImageNumber3.Picture")->handle());
 
   // The two buttons: two objects, one pointer.
   const rt::PictureRef b1 = by.at("Command1.MouseIcon"), b2 = by.at("Command2.MouseIcon");
-  EXPECT_NE(b1->handle(), b2->handle());
   EXPECT_EQ(pictures.cursor(*b1).hotSpot(), pictures.cursor(*b2).hotSpot());
   EXPECT_EQ(pictures.cursor(*b1).pixmap().toImage(), pictures.cursor(*b2).pixmap().toImage());
 
-  // A reel stopped on symbol d holds Image d's very object and shows it.
-  rt::PictureRef reel = by.at("ImageNumber2.Picture");
-  reel = by.at("Image4.Picture");
-  EXPECT_EQ(reel->handle(), by.at("Image4.Picture")->handle());
-  EXPECT_EQ(pictures.scaled(*reel, QSize(129, 225)).cacheKey(),
-            pictures.scaled(*by.at("Image4.Picture"), QSize(129, 225)).cacheKey());
+  // A reel stopped on symbol 4 shows the very pixmap the window already made
+  // for that art at the reel's size: nothing is scaled twice.
+  const QPixmap before = pictures.scaled(*f.reel(2).picture(), QSize(129, 225));
+  f.reel(2).setPicture(f.symbolImage(4).picture());
+  const QPixmap after = pictures.scaled(*f.reel(2).picture(), QSize(129, 225));
+  EXPECT_NE(after.cacheKey(), before.cacheKey());
+  EXPECT_EQ(after.cacheKey(), pictures.scaled("symbol4", QSize(129, 225)).cacheKey());
 }
 
-TEST(ArtService, HoldersNameEveryPicturePropertyOnceWithKnownArt) {
-  const std::set<std::string> expected{
-      "Image0.Picture",           "Image1.Picture",       "Image2.Picture",
-      "Image3.Picture",           "Image4.Picture",       "Image5.Picture",
-      "Image6.Picture",           "Image7.Picture",       "Image8.Picture",
-      "Image9.Picture",           "ImageNumber1.Picture", "ImageNumber2.Picture",
-      "ImageNumber3.Picture",     "ImageRotate1.Picture", "ImageRotate2.Picture",
-      "ImageEmpty.Picture",       "Image10.Picture",      "Image11.Picture",
-      "Image12.Picture",          "Image13.Picture",      "Form1.Icon",
-      "Form1.MouseIcon",          "Command1.MouseIcon",   "Command2.MouseIcon",
-      "LabelInsertCoin.MouseIcon"};
-  std::set<std::string> seen;
-  for (const window::ArtHolder& h : PictureService::holders()) {
-    EXPECT_TRUE(seen.insert(std::string(h.property)).second) << h.property;
-    EXPECT_NE(PictureService::info(h.key), nullptr) << h.key;
+TEST(ArtService, PicturePropertiesAreEveryOneOfTheWindowWithKnownArtAndShownSize) {
+  struct Case {
+    const char* name;
+    const char* key;
+    QSize shown;
+  };
+  const Case cases[] = {
+      {"Image0.Picture", "symbol0", {17, 25}},
+      {"ImageNumber3.Picture", "symbol7", {129, 225}},
+      {"ImageEmpty.Picture", "flash", {385, 225}},
+      {"Image12.Picture", "title", {273, 225}},
+      {"Form1.Icon", "icon", {32, 32}},
+      {"LabelInsertCoin.MouseIcon", "pointer.coin", {48, 48}},
+      {"Command2.MouseIcon", "pointer.button", {32, 32}},
+  };
+  std::map<QString, window::PictureProperty> by;
+  for (const window::PictureProperty& p : window::pictureProperties()) {
+    ASSERT_NE(p.art, nullptr) << p.name.toStdString();
+    EXPECT_TRUE(by.emplace(p.name, p).second) << "twice: " << p.name.toStdString();
   }
-  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(by.size(), 25u);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(by.count(c.name));
+    EXPECT_EQ(by.at(c.name).art->key, c.key);
+    EXPECT_EQ(by.at(c.name).shown, c.shown);
+  }
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 
 namespace {
 
-struct Game {
+struct HostedGame {
   rt::FixedSeedClock seed{20041218};
   window::PictureService pictures;
   window::Host host{seed, pictures};
@@ -20,7 +20,7 @@ struct Game {
   std::vector<QString> errors;
   QSignalSpy finished{&host, &window::Host::finished};
 
-  Game() {
+  HostedGame() {
     host.setErrorBox([this](QWidget*, const QString& message) { errors.push_back(message); });
     host.start();
     (void)QTest::qWaitForWindowExposed(&host.window());
@@ -29,7 +29,7 @@ struct Game {
 };
 
 TEST(WindowHost, FixedSizeWindowWithACloseButtonOnly) {
-  Game g;
+  HostedGame g;
   window::FormWindow& w = g.host.window();
   EXPECT_EQ(QSize(676, 527), w.size());
   EXPECT_EQ(w.minimumSize(), w.maximumSize());
@@ -44,7 +44,7 @@ TEST(WindowHost, FixedSizeWindowWithACloseButtonOnly) {
 }
 
 TEST(WindowHost, ATickRepaintsOnlyWhatItChanged) {
-  Game g;
+  HostedGame g;
   g.host.deliver(g.f.Command2, rt::Event::Click);
   QTest::qWait(50);
   // While the panel was up its area was not repainted beneath it; now the
@@ -70,7 +70,7 @@ TEST(WindowHost, ATickRepaintsOnlyWhatItChanged) {
 }
 
 TEST(WindowHost, ASpinInRealTime) {
-  Game g;
+  HostedGame g;
   QTest::mouseClick(g.host.window().widgetOf(g.f.Command2), Qt::LeftButton);
   g.host.machine().random().rig(0.75f);  // 7, 5, 5: two rings
   g.host.machine().random().rig(0.55f);
@@ -107,7 +107,7 @@ TEST(WindowHost, ASpinInRealTime) {
 }
 
 TEST(WindowHost, ClosingTheWindowEndsTheGameAtOnce) {
-  Game g;
+  HostedGame g;
   g.host.deliver(g.f.Command2, rt::Event::Click);
   g.host.deliver(g.f.LabelInsertCoin, rt::Event::Click);  // mid-spin
   g.host.window().close();
@@ -120,7 +120,7 @@ TEST(WindowHost, ClosingTheWindowEndsTheGameAtOnce) {
 }
 
 TEST(WindowHost, ARunTimeErrorIsShownAndEndsTheProgram) {
-  Game g;
+  HostedGame g;
   g.host.deliver(g.f.Command2, rt::Event::Click);
   g.f.Label1.setTag("x");  // the strict reading of the title tag fails
   g.host.deliver(g.f.Timer5, rt::Event::Timer);
@@ -133,7 +133,6 @@ TEST(WindowHost, ARunTimeErrorIsShownAndEndsTheProgram) {
   EXPECT_TRUE(g.errors[0].contains("13"));
   ASSERT_EQ(1, g.finished.count());
   EXPECT_EQ(window::Host::kRuntimeErrorStatus, g.finished.at(0).at(0).toInt());
-  EXPECT_NE(0, window::Host::kRuntimeErrorStatus);
 
   // Nothing runs any more: not the coin, not "Новая игра".
   QTest::mouseClick(&g.host.window(), Qt::LeftButton, {}, g.rectOf("LabelInsertCoin").center());
@@ -144,7 +143,7 @@ TEST(WindowHost, ARunTimeErrorIsShownAndEndsTheProgram) {
 }
 
 TEST(WindowHost, TheObserverIsToldOfEveryEventAfterItsHandlerAndRepaint) {
-  Game g;
+  HostedGame g;
   struct Seen {
     std::string control;
     rt::Event event;

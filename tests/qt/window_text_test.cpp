@@ -4,17 +4,17 @@
 #include <QFontMetricsF>
 
 #include "game/form1.h"
-#include "window/description.h"
+#include "description/form1.h"
 #include "window/qt/fonts.h"
 
 namespace {
 
 const rt::FormSpec& form() {
-  return window::form1Spec();
+  return description::form1Spec();
 }
 
 const rt::ControlSpec& stored(std::string_view name) {
-  for (const rt::ControlSpec& c : window::form1Controls())
+  for (const rt::ControlSpec& c : description::form1Controls())
     if (c.name == name) return c;
   throw std::out_of_range(std::string(name));
 }
@@ -122,8 +122,8 @@ TEST(WindowText, ShortTextsFitTheirLabels) {
   };
   const Case cases[] = {
       {"Label9", caption(stored("Label9")), 2},
-      {"Label10", QString::fromUtf8(window::kFanSite.data()), 1},
-      {"Label11", QString::fromUtf8(window::kFanSite.data()), 1},
+      {"Label10", QString::fromUtf8(description::kFanSite.data()), 1},
+      {"Label11", QString::fromUtf8(description::kFanSite.data()), 1},
       {"LabelCredit", "Game Over!", 1},
       {"LabelCredit", "-99999999", 1},
       {"Label8", "    $", 1},

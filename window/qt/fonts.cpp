@@ -6,27 +6,14 @@
 #include <QTextLayout>
 #include <cmath>
 
-// The typeface lives in the zarnovik_fonts library; naming its initialiser
-// here makes the linker keep it.
-static void initFontResources() {
-  Q_INIT_RESOURCE(zarnovik_fonts);
-}
+#include "assets/embedded.h"
 
 namespace window {
-namespace {
-
-constexpr const char* kFontFiles[] = {
-    ":/fonts/LiberationSans-Regular.ttf",
-    ":/fonts/LiberationSans-Bold.ttf",
-};
-
-}  // namespace
 
 QString gameFontFamily() {
   static const QString family = [] {
-    initFontResources();
     QString name;
-    for (const char* file : kFontFiles) {
+    for (const char* file : assets::typefaceFiles()) {
       // The faces are stored uncompressed, so the font database can read
       // them where the program holds them instead of from a copy on the heap.
       const QResource resource(QString::fromLatin1(file));

@@ -145,51 +145,65 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
   setFont(gameFont(stored.font, stored.font));
   if (form.icon()) setWindowIcon(pictures_.icon());
 
-  std::vector<QWidget*> windowLevelTopFirst;
-  std::vector<std::pair<int, QWidget*>> buttons;
-  // Frames first, so that the controls inside them find their parent.
-  for (rt::Control& c : form.controls()) {
+  addFrames();
+  addButtons();
+  for (rt::Control& c : form.controls())
+    if (isWindowless(c.kind())) windowless_[c.container()].push_back(&c);
+  // The description lists each container's controls top first.
+  for (auto& [container, controls] : windowless_) std::reverse(controls.begin(), controls.end());
+  stackWidgets();
+  updatePointer(QPoint(-1, -1), true);
+}
+
+void FormWindow::addFrames() {
+  // Frames before buttons, so that the buttons inside them find their parent.
+  for (rt::Control& c : form_.controls()) {
     if (c.kind() != rt::Kind::Frame) continue;
     auto* box = new FrameBox(*this, c, this);
     box->setGeometry(localRect(c));
-    if (form.mouseIcon()) box->setCursor(pictures_.cursor(*form.mouseIcon()));
+    if (form_.mouseIcon()) box->setCursor(pictures_.cursor(*form_.mouseIcon()));
     box->setVisible(c.visible());
     widgets_[&c] = box;
     if (!c.container()) windowFrames_.push_back(box);
   }
-  for (rt::Control& c : form.controls()) {
-    if (c.kind() == rt::Kind::CommandButton) {
-      QWidget* parentWidget = c.container() ? widgets_.at(c.container()) : this;
-      auto* button = new FormButton(text(c.caption()), parentWidget);
-      button->setFont(gameFont(c.stored().font, stored.font));
-      button->setGeometry(localRect(c));
-      button->setFocusPolicy(Qt::StrongFocus);
-      button->setAutoDefault(false);
-      if (c.mouseIcon()) button->setCursor(pictures_.cursor(*c.mouseIcon()));
-      button->setVisible(c.visible());
-      button->setEnabled(c.enabled());
-      rt::Control* control = &c;
-      connect(button, &QPushButton::clicked, this,
-              [this, control] { deliver_(*control, rt::Event::Click); });
-      widgets_[&c] = button;
-      buttons.emplace_back(c.stored().tabIndex, button);
-    }
-    if (isWindowless(c.kind())) windowless_[c.container()].push_back(&c);
-    if ((c.kind() == rt::Kind::Frame || c.kind() == rt::Kind::CommandButton) && !c.container())
-      windowLevelTopFirst.push_back(widgets_.at(&c));
-  }
-  // The description lists each container's controls top first.
-  for (auto& [container, controls] : windowless_) std::reverse(controls.begin(), controls.end());
-  for (auto it = windowLevelTopFirst.rbegin(); it != windowLevelTopFirst.rend(); ++it)
-    (*it)->raise();
+}
 
+void FormWindow::addButtons() {
+  std::vector<std::pair<int, QWidget*>> buttons;
+  for (rt::Control& c : form_.controls()) {
+    if (c.kind() != rt::Kind::CommandButton) continue;
+    QWidget* parentWidget = c.container() ? widgets_.at(c.container()) : this;
+    auto* button = new FormButton(text(c.caption()), parentWidget);
+    button->setFont(gameFont(c.stored().font, form_.stored().font));
+    button->setGeometry(localRect(c));
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setAutoDefault(false);
+    if (c.mouseIcon()) button->setCursor(pictures_.cursor(*c.mouseIcon()));
+    button->setVisible(c.visible());
+    button->setEnabled(c.enabled());
+    rt::Control* control = &c;
+    connect(button, &QPushButton::clicked, this,
+            [this, control] { deliver_(*control, rt::Event::Click); });
+    widgets_[&c] = button;
+    buttons.emplace_back(c.stored().tabIndex, button);
+  }
+  // The keyboard focus goes from button to button in their tab order.
   std::stable_sort(buttons.begin(), buttons.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& [tab, button] : buttons) buttonsByTab_.push_back(button);
   for (std::size_t i = 1; i < buttonsByTab_.size(); ++i)
     setTabOrder(buttonsByTab_[i - 1], buttonsByTab_[i]);
+}
 
-  updatePointer(QPoint(-1, -1), true);
+void FormWindow::stackWidgets() {
+  // The frames and buttons lying on the window, in the description's order
+  // (top first), raised bottom first so that the top one ends up on top.
+  std::vector<QWidget*> topFirst;
+  for (rt::Control& c : form_.controls()) {
+    const bool widget = c.kind() == rt::Kind::Frame || c.kind() == rt::Kind::CommandButton;
+    if (widget && !c.container()) topFirst.push_back(widgets_.at(&c));
+  }
+  for (auto it = topFirst.rbegin(); it != topFirst.rend(); ++it) (*it)->raise();
 }
 
 FormWindow::~FormWindow() = default;
@@ -338,13 +352,17 @@ void FormWindow::updatePointer(QPoint pos, bool force) {
   setCursor(pointer ? pictures_.cursor(*pointer) : QCursor(Qt::ArrowCursor));
 }
 
-void FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
+QRegion FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
+  QRegion repainted;
   bool pointerAffected = false;
   bool pointerReapplied = false;
   for (const rt::Form::Change& change : changes) {
     const rt::Control& c = *change.control;
     if (c.kind() == rt::Kind::Timer) continue;
     if (QWidget* w = widgetOf(c)) {
+      // A frame or button shown, hidden, dimmed or relabelled.
+      if (change.properties & (rt::kVisible | rt::kEnabled | rt::kCaption))
+        repainted += windowRect(c);
       if (change.properties & rt::kVisible) w->setVisible(c.visible());
       if (change.properties & rt::kEnabled) w->setEnabled(c.enabled());
       if (change.properties & rt::kCaption) {
@@ -358,15 +376,18 @@ void FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
         w->setCursor(pictures_.cursor(*c.mouseIcon()));
       continue;
     }
+    // A windowless control drawn otherwise.
     constexpr std::uint8_t kDrawn = rt::kVisible | rt::kCaption | rt::kPicture;
     if (change.properties & kDrawn) {
       QWidget* surface = c.container() ? widgetOf(*c.container()) : this;
       if (surface) surface->update(localRect(c));
+      repainted += windowRect(c);
     }
     if (change.properties & (rt::kVisible | rt::kEnabled | rt::kMouseIcon)) pointerAffected = true;
     if (change.properties & rt::kMouseIcon) pointerReapplied = true;
   }
   if (pointerAffected) updatePointer(mousePos_, pointerReapplied);
+  return repainted;
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {

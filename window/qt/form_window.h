@@ -36,8 +36,9 @@ class FormWindow final : public QWidget {
 
   // Repaints, after a handler has returned, the controls it changed: a
   // windowless control's rectangle, a frame or button shown or hidden, the
-  // pointer over the coin slot.
-  void applyChanges(std::span<const rt::Form::Change> changes);
+  // pointer over the coin slot. Returns the area of the window to be
+  // repainted, in window coordinates.
+  QRegion applyChanges(std::span<const rt::Form::Change> changes);
 
   // A control's rectangle in the window's client area (for a line, the
   // rectangle its pixels fill).
@@ -76,6 +77,11 @@ class FormWindow final : public QWidget {
   // the window's pointer elsewhere. `force` applies it even if unchanged.
   void updatePointer(QPoint pos, bool force = false);
   QRect localRect(const rt::Control& control) const;
+  // Building the window: the frames, the buttons (with their tab order),
+  // then the frames and buttons on the window stacked as described.
+  void addFrames();
+  void addButtons();
+  void stackWidgets();
 
   rt::Form& form_;
   PictureService& pictures_;

@@ -63,22 +63,13 @@ void Host::deliverTraced(rt::Control& control, rt::Event event) {
   if (event == rt::Event::Timer) trace_->tick(control.name(), began);
   machine_.deliver(control, event);
   const std::vector<rt::Form::Change> changes = machine_.form().takeChanges();
-  // What the window has to show anew: a windowless control drawn otherwise,
-  // or a frame or button shown, hidden, dimmed or relabelled.
-  QRegion changed;
+  // A timer switched on in the handler started its interval in there.
   for (const rt::Form::Change& change : changes) {
     const rt::Control& c = *change.control;
-    if (c.kind() == rt::Kind::Timer) {
-      // A timer switched on in the handler started its interval in there.
-      if ((change.properties & rt::kEnabled) && c.enabled())
-        trace_->timerOn(c.name(), rt::QtTimerHost::realInterval(c), began);
-      continue;
-    }
-    const std::uint8_t shown = window_->widgetOf(c) ? rt::kVisible | rt::kEnabled | rt::kCaption
-                                                    : rt::kVisible | rt::kCaption | rt::kPicture;
-    if (change.properties & shown) changed += window_->windowRect(c);
+    if (c.kind() == rt::Kind::Timer && (change.properties & rt::kEnabled) && c.enabled())
+      trace_->timerOn(c.name(), rt::QtTimerHost::realInterval(c), began);
   }
-  window_->applyChanges(changes);
+  const QRegion changed = window_->applyChanges(changes);
   trace_->handled(control.name(), event == rt::Event::Click, began, changed);
 }
 

@@ -5,11 +5,25 @@
 // contact sheet of everything.
 
 #include <QImage>
+#include <QSize>
 #include <QString>
+#include <vector>
 
 #include "window/qt/pictures.h"
 
 namespace window {
+
+// A picture property of the window: the art it holds at start and the size
+// at which the window shows it.
+struct PictureProperty {
+  QString name;  // control and property, e.g. "ImageNumber1.Picture"
+  const assets::ArtInfo* art;
+  QSize shown;
+};
+
+// Every picture property of the window description, grouped by art in the
+// catalogue's order.
+std::vector<PictureProperty> pictureProperties();
 
 // Writes into `dir` (created if needed):
 //  - <Control>.<Property>.png for each picture property of the window, at

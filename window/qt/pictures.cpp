@@ -2,48 +2,15 @@
 
 #include <QString>
 
-// The embedded pictures live in the zarnovik_assets static library; naming
-// its initialiser here makes the linker keep it.
-static void initArtResources() {
-  static const bool done = [] {
-    Q_INIT_RESOURCE(zarnovik_art);
-    return true;
-  }();
-  (void)done;
-}
+#include "assets/embedded.h"
 
 namespace window {
-
-PictureService::PictureService() {
-  initArtResources();
-}
-
-std::vector<std::pair<std::string, rt::PictureRef>> PictureService::makeObjects(
-    rt::PictureFactory& factory) {
-  std::vector<std::pair<std::string, rt::PictureRef>> objects;
-  objects.reserve(kHolders.size());
-  for (const ArtHolder& h : kHolders)
-    objects.emplace_back(std::string(h.property), factory.make(h.key));
-  return objects;
-}
-
-QImage PictureService::load(std::string_view key) {
-  const ArtInfo* a = info(key);
-  if (!a) return {};
-  const QString path =
-      QStringLiteral(":/art/") + QString::fromUtf8(key.data(), key.size()) + QStringLiteral(".png");
-  QImage img(path);
-  // A picture that did not load, or not at its stored size, would upset the
-  // reels' layout; show nothing rather than something wrong.
-  if (img.isNull() || img.width() != a->width || img.height() != a->height) return {};
-  return img;
-}
 
 QImage PictureService::image(std::string_view key) const {
   if (!info(key)) return {};
   auto it = images_.find(key);
   if (it != images_.end()) return it->second;
-  return images_.emplace(std::string(key), load(key)).first->second;
+  return images_.emplace(std::string(key), assets::storedPicture(key)).first->second;
 }
 
 QPixmap PictureService::scaled(std::string_view key, QSize size) {
@@ -54,14 +21,14 @@ QPixmap PictureService::scaled(std::string_view key, QSize size) {
   // Only the copy on screen is kept: the stored picture is decoded for it
   // and let go, unless a pointer or the icon holds it already.
   auto stored = images_.find(key);
-  QImage src = stored != images_.end() ? stored->second : load(key);
+  QImage src = stored != images_.end() ? stored->second : assets::storedPicture(key);
   if (src.isNull()) return {};
   if (src.size() != size) src = src.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   return scaled_.emplace(id, QPixmap::fromImage(std::move(src))).first->second;
 }
 
 QCursor PictureService::cursor(std::string_view key) const {
-  const ArtInfo* a = info(key);
+  const assets::ArtInfo* a = info(key);
   if (!a || !a->pointer) return QCursor(Qt::ArrowCursor);
   // One cursor per pointer, shared by every widget that shows it.
   auto it = cursors_.find(key);

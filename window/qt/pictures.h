@@ -6,7 +6,7 @@
 // program (under :/art); the service reads them from there, so the game needs
 // no files beside it. A picture object (rt::Picture) only carries an art key
 // such as "symbol7" or "pointer.coin"; the service looks that key up in the
-// catalogue (picture_catalogue.h) and gives
+// catalogue (assets/catalogue.h) and gives
 //  - image():  the picture at its exact stored size,
 //  - scaled(): a pixmap stretched to the size a control shows it at, made
 //              once per key and size and kept, so painting never rescales,
@@ -30,29 +30,18 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
+#include "assets/catalogue.h"
 #include "runtime/picture.h"
-#include "window/qt/picture_catalogue.h"
 
 namespace window {
 
 class PictureService {
  public:
-  PictureService();
-
-  // Every piece of stored art, and every picture property of the window.
-  static std::span<const ArtInfo> catalogue() { return kArt; }
-  static std::span<const ArtHolder> holders() { return kHolders; }
+  // Every piece of stored art.
+  static std::span<const assets::ArtInfo> catalogue() { return assets::kArt; }
   // The catalogue entry for `key`, or nullptr.
-  static const ArtInfo* info(std::string_view key) { return findArt(key); }
-
-  // One picture object per picture property of the window, each made fresh
-  // by `factory`, in the order of holders(): no two properties share an
-  // object, even where they hold the same art (the reels' start pictures
-  // and Image7's; the two buttons' pointers).
-  static std::vector<std::pair<std::string, rt::PictureRef>> makeObjects(
-      rt::PictureFactory& factory);
+  static const assets::ArtInfo* info(std::string_view key) { return assets::findArt(key); }
 
   QImage image(std::string_view key) const;
   QImage image(const rt::Picture& picture) const { return image(picture.key()); }
@@ -70,10 +59,6 @@ class PictureService {
   QIcon icon() const;
 
  private:
-  // The stored picture, decoded, checked against its stored size; null if
-  // it is missing or of another size.
-  static QImage load(std::string_view key);
-
   mutable std::map<std::string, QImage, std::less<>> images_;
   mutable std::map<std::string, QCursor, std::less<>> cursors_;
   mutable std::optional<QIcon> icon_;

@@ -7,7 +7,7 @@
 
 // The description of the game's one window, Form1: the window's own
 // properties and its 56 controls with everything they start with.
-namespace window {
+namespace description {
 
 const rt::FormSpec& form1Spec();
 std::span<const rt::ControlSpec> form1Controls();
@@ -15,4 +15,4 @@ std::span<const rt::ControlSpec> form1Controls();
 // The fan-site address shown by Label10 and Label11 and named on Command2.
 inline constexpr std::string_view kFanSite = "brimonfan.ru";
 
-}  // namespace window
+}  // namespace description

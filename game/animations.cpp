@@ -1,8 +1,8 @@
-#include "window/animations.h"
+#include "game/animations.h"
 
 #include "runtime/convert.h"
 
-namespace window {
+namespace game {
 namespace {
 
 constexpr std::int16_t kZero = 0;
@@ -46,4 +46,4 @@ void Command2_Click(game::Form1& f) {
   f.Frame4.setVisible(false);
 }
 
-}  // namespace window
+}  // namespace game

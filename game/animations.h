@@ -5,7 +5,7 @@
 // The window's small handlers: the spin flicker, the blinking title strip,
 // the coin slot's pointer refresh and the welcome panel's button. None of
 // them touches the money, the prize, the reels or a timer.
-namespace window {
+namespace game {
 
 // Spin flicker: spin picture 2 shown and hidden in turn over spin picture 1.
 void Timer1_Timer(game::Form1& f);
@@ -21,4 +21,4 @@ void LabelInsertCoin_MouseUp(game::Form1& f);
 // The welcome panel's button: the panel goes, for the rest of the run.
 void Command2_Click(game::Form1& f);
 
-}  // namespace window
+}  // namespace game

@@ -1,9 +1,9 @@
-#include "window/description.h"
+#include "description/form1.h"
 
 #include <array>
 #include <optional>
 
-namespace window {
+namespace description {
 namespace {
 
 using rt::ControlSpec;
@@ -263,4 +263,4 @@ std::span<const rt::ControlSpec> form1Controls() {
   return kControls;
 }
 
-}  // namespace window
+}  // namespace description
