@@ -75,10 +75,10 @@ std::string_view actionName(Action action) {
 }
 
 Action tickOf(const game::Form1& f, const rt::Control& timer) {
-  if (&timer == &f.Timer1) return Action::Tick1;
-  if (&timer == &f.Timer2) return Action::Tick2;
-  if (&timer == &f.Timer3) return Action::Tick3;
-  if (&timer == &f.Timer4) return Action::Tick4;
+  const auto timers = f.timers();
+  for (std::size_t i = 0; i + 1 < timers.size() && i < 4; ++i) {
+    if (timers[i] == &timer) return static_cast<Action>(static_cast<int>(Action::Tick1) + i);
+  }
   return Action::Tick5;
 }
 
@@ -92,35 +92,12 @@ int prizeFor(int a, int b, int c) {
   return 0;
 }
 
-Snapshot Snapshot::of(const game::Form1& f) {
-  Snapshot s;
-  s.money = f.LabelCredit.caption();
-  s.prize = f.LabelPrize.caption();
-  s.generator = f.LabelGenerator.caption();
-  for (int n = 0; n < 3; ++n) {
-    const rt::Control& reel = f.reel(n + 1);
-    s.reelTag[n] = reel.tag();
-    s.reelPicture[n] = reel.picture().get();
-    s.reelShown[n] = reel.visible();
-  }
-  const rt::Control* timers[] = {&f.Timer1, &f.Timer2, &f.Timer3, &f.Timer4, &f.Timer5};
-  for (std::size_t i = 0; i < 5; ++i) s.timerOn[i] = timers[i]->enabled();
-  s.coinSlot = f.LabelInsertCoin.enabled();
-  s.coinPointer = f.LabelInsertCoin.mouseIcon().get();
-  s.spinTag = f.ImageRotate2.tag();
-  s.flashTag = f.ImageEmpty.tag();
-  s.stripTag = f.Label1.tag();
-  s.spinShown = f.ImageRotate2.visible();
-  s.flashShown = f.ImageEmpty.visible();
-  s.stripShown = f.Label1.visible();
-  s.welcome = f.Frame4.visible();
-  return s;
-}
-
 Ledger::Ledger(const game::Form1& f, Options options) : options_(options) {
   for (int d = 0; d < 10; ++d) symbols_[d] = f.symbolImage(d).picture().get();
-  const rt::Control* timers[] = {&f.Timer1, &f.Timer2, &f.Timer3, &f.Timer4, &f.Timer5};
-  for (std::size_t i = 0; i < 5; ++i) interval_[i] = timers[i]->interval();
+  const auto timers = f.timers();
+  for (std::size_t i = 0; i < interval_.size() && i < timers.size(); ++i) {
+    interval_[i] = timers[i]->interval();
+  }
   last_ = Snapshot::of(f);
   for (std::size_t n = 0; n < 3; ++n) {
     if (symbolOf(last_.reelPicture[n]) >= 0) {

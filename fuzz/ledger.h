@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "game/form1.h"
+#include "game/snapshot.h"
 #include "runtime/picture.h"
 
 // The ledger: an independent bookkeeper that watches the game from outside
@@ -66,23 +67,9 @@ Action tickOf(const game::Form1& f, const rt::Control& timer);
 // with a 0 beside it).
 int prizeFor(int a, int b, int c);
 
-// What the ledger reads from the window: the state that carries the game,
-// without the game's internal marks.
-struct Snapshot {
-  std::string money, prize, generator;
-  std::array<std::string, 3> reelTag;
-  std::array<const rt::Picture*, 3> reelPicture{};
-  std::array<bool, 3> reelShown{};
-  std::array<bool, 5> timerOn{};
-  bool coinSlot = false;
-  const rt::Picture* coinPointer = nullptr;
-  std::string spinTag, flashTag, stripTag;  // ImageRotate2, ImageEmpty, Label1
-  bool spinShown = false, flashShown = false, stripShown = false;
-  bool welcome = false;
-
-  static Snapshot of(const game::Form1& f);
-  bool operator==(const Snapshot&) const = default;
-};
+// What the ledger reads from the window after every event. It compares the
+// reels by their picture objects and never reads their symbol numbers.
+using game::Snapshot;
 
 class Ledger {
  public:

@@ -7,6 +7,7 @@
 #include "fuzz/ledger.h"
 #include "game/driver.h"
 #include "game/machine.h"
+#include "game/snapshot.h"
 #include "runtime/convert.h"
 #include "runtime/virtual_clock.h"
 
@@ -225,7 +226,7 @@ Outcome play(const Program& program) {
     }
     if (!ok || bounded) break;
   }
-  outcome.finalState = game::stateJson(f, clock.now());
+  outcome.finalState = game::Snapshot::of(f).json(clock.now());
   script += "show\n";
   outcome.events = ledger.events();
   outcome.virtualMs = clock.now();

@@ -1,7 +1,6 @@
 #include "game/driver.h"
 
 #include <charconv>
-#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <vector>
@@ -48,65 +47,10 @@ std::optional<float> parseRig(std::string_view word) {
   return value;
 }
 
-const char* boolText(bool b) {
-  return b ? "true" : "false";
-}
-
 // The longest wait a script may ask for, so that the clock cannot overflow.
 constexpr std::int64_t kMaxWait = std::int64_t{1} << 52;
 
 }  // namespace
-
-std::string jsonString(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 2);
-  out.push_back('"');
-  for (char c : text) {
-    auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out.push_back('\\');
-      out.push_back(c);
-    } else if (u < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
-      out += buf;
-    } else {
-      out.push_back(c);
-    }
-  }
-  out.push_back('"');
-  return out;
-}
-
-std::string stateJson(const Form1& f, std::int64_t t) {
-  std::string s = "{\"t\":" + std::to_string(t);
-  s += ",\"money\":" + jsonString(f.LabelCredit.caption());
-  s += ",\"prize\":" + jsonString(f.LabelPrize.caption());
-  s += ",\"reels\":[";
-  for (int n = 1; n <= 3; ++n) {
-    int d = f.reelSymbol(n);
-    s += (n > 1 ? "," : "") + (d < 0 ? std::string("null") : std::to_string(d));
-  }
-  s += "],\"reelShown\":[";
-  for (int n = 1; n <= 3; ++n) s += std::string(n > 1 ? "," : "") + boolText(f.reel(n).visible());
-  s += "],\"reelTags\":[";
-  for (int n = 1; n <= 3; ++n) s += (n > 1 ? "," : "") + jsonString(f.reel(n).tag());
-  s += "],\"generator\":" + jsonString(f.LabelGenerator.caption());
-  s += ",\"coinSlot\":" + std::string(boolText(f.LabelInsertCoin.enabled()));
-  s += ",\"timers\":[";
-  const rt::Control* timers[] = {&f.Timer1, &f.Timer2, &f.Timer3, &f.Timer4, &f.Timer5};
-  for (std::size_t i = 0; i < 5; ++i)
-    s += std::string(i > 0 ? "," : "") + boolText(timers[i]->enabled());
-  auto flagAndTag = [](const rt::Control& c) {
-    return "{\"visible\":" + std::string(boolText(c.visible())) +
-           ",\"tag\":" + jsonString(c.tag()) + "}";
-  };
-  s += "],\"rotate2\":" + flagAndTag(f.ImageRotate2);
-  s += ",\"flash\":" + flagAndTag(f.ImageEmpty);
-  s += ",\"strip\":" + flagAndTag(f.Label1);
-  s += ",\"welcome\":" + std::string(boolText(f.Frame4.visible())) + "}";
-  return s;
-}
 
 ScriptDriver::ScriptDriver(const rt::SeedClock& seedClock, std::ostream& out, std::ostream& err)
     : out_(out), err_(err), machine_(seedClock), clock_(machine_.form(), machine_.dispatcher()) {
@@ -187,7 +131,7 @@ std::optional<int> ScriptDriver::runLine(std::string_view line) {
   }
   if (arguments != 0) return malformed(line, "unexpected words after the command");
   if (command == "show") {
-    out_ << stateJson(f, clock_.now()) << "\n";
+    out_ << Snapshot::of(f).json(clock_.now()) << "\n";
     return std::nullopt;
   }
   if (command == "coin" || command == "press" || command == "release") {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "game/machine.h"
+#include "game/snapshot.h"
 #include "runtime/virtual_clock.h"
 
 // The headless driver: the whole game machine on a virtual clock, played by
@@ -17,12 +18,6 @@ namespace game {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitMalformed = 2;
 inline constexpr int kExitRuntimeError = 3;
-
-// The state as one line of JSON, with the keys in their fixed order.
-std::string stateJson(const Form1& f, std::int64_t t);
-
-// Quotes a text as a JSON string.
-std::string jsonString(std::string_view text);
 
 // Plays a script, one command a line (see the driver's usage text).
 class ScriptDriver {

@@ -48,6 +48,7 @@
 #include <unistd.h>
 
 #include "fuzz/ledger.h"
+#include "game/snapshot.h"
 #include "window/qt/fonts.h"
 #include "window/qt/host.h"
 #include "window/qt/pictures.h"
@@ -132,7 +133,7 @@ class Soak : public QObject {
   // Plays until the time is up or a rule breaks; returns the exit status.
   int run() {
     clock_.start();
-    last_ = fuzz::Snapshot::of(f());
+    last_ = game::Snapshot::of(f());
     ledger_.emplace(f(), fuzz::Ledger::Options{
                              .exactTiming = false, .lateness = options_.lateness, .start = now()});
     host_.start();
@@ -189,7 +190,7 @@ class Soak : public QObject {
     } else {
       // A control the game gives no handler (a reel, a picture, a text):
       // the event must have changed nothing at all.
-      if (!(fuzz::Snapshot::of(form) == last_))
+      if (!(game::Snapshot::of(form) == last_))
         fail("a " + eventName(event) + " on " + std::string(control.name()) + " changed the game");
       ++events_;
       return;
@@ -213,7 +214,7 @@ class Soak : public QObject {
     } else if (form.LabelCredit.caption() != "Game Over!") {
       gameOver_ = false;
     }
-    last_ = fuzz::Snapshot::of(form);
+    last_ = game::Snapshot::of(form);
     ++events_;
     checkLedger();
   }
@@ -342,7 +343,7 @@ class Soak : public QObject {
   window::PictureService pictures_;
   window::Host host_;
   std::optional<fuzz::Ledger> ledger_;
-  fuzz::Snapshot last_;  // the state after the last event
+  game::Snapshot last_;  // the state after the last event
   std::mt19937_64 rng_;
   QElapsedTimer clock_;
   QTimer watch_, sampler_;
