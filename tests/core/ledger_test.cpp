@@ -22,7 +22,7 @@
 namespace {
 
 using fuzz::Action;
-using testing_support::Game;
+using testing_support::LoadedGame;
 
 TEST(LedgerPrizeTable, PaysTheWrittenAwards) {
   struct Case {
@@ -67,7 +67,7 @@ TEST(LedgerPrizeTable, AgreesWithTheGameOnEveryTriple) {
 
 // The game on the virtual clock with a ledger reporting every event.
 struct Watched {
-  Game g;
+  LoadedGame g;
   std::optional<fuzz::Ledger> ledger;
 
   Watched() { ledger.emplace(g.f); }
@@ -107,7 +107,7 @@ struct Watched {
   }
   void rigSymbols(int a, int b, int c) {
     g.rigSymbols(a, b, c);
-    for (int d : {a, b, c}) ledger->expectDraw(Game::drawing(d));
+    for (int d : {a, b, c}) ledger->expectDraw(LoadedGame::drawing(d));
   }
   std::string violation() const { return ledger->violation().value_or(""); }
 };
