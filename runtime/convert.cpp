@@ -15,9 +15,6 @@ namespace {
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
 
 // The extent of a decimal number at the start of `text`: optional sign,
 // digits with an optional fraction (at least one digit in all), and an

@@ -8,6 +8,11 @@
 // number as text in a control property and converts on each read and write.
 namespace rt {
 
+// The blanks of number texts and of the driver's script lines: space and tab.
+inline bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
 // Leading-number reading: the value of the longest leading part of the text
 // that forms a decimal number (blanks before it skipped, an optional sign,
 // digits, an optional fraction and exponent). A text with no leading number
