@@ -51,15 +51,11 @@ int timerOf(Action action) {
 std::string_view actionName(Action action) {
   switch (action) {
     case Action::Coin:
-      return "coin";
     case Action::Press:
-      return "press";
     case Action::Release:
-      return "release";
     case Action::NewGame:
-      return "newgame";
     case Action::Welcome:
-      return "welcome";
+      return game::inputName(static_cast<game::Input>(action));
     case Action::Tick1:
       return "Timer1 tick";
     case Action::Tick2:
@@ -72,6 +68,13 @@ std::string_view actionName(Action action) {
       return "Timer5 tick";
   }
   return "?";
+}
+
+Action actionOf(game::Input input) {
+  static_assert(static_cast<int>(Action::Welcome) == static_cast<int>(game::Input::Welcome) &&
+                static_cast<int>(Action::Coin) == static_cast<int>(game::Input::Coin) &&
+                game::kInputs.size() == static_cast<std::size_t>(Action::Tick1));
+  return static_cast<Action>(input);
 }
 
 Action tickOf(const game::Form1& f, const rt::Control& timer) {

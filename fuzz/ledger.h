@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "game/form1.h"
+#include "game/input.h"
 #include "game/snapshot.h"
 #include "runtime/picture.h"
 
@@ -43,6 +44,8 @@
 // account with the money field as it then reads.
 namespace fuzz {
 
+// The events the ledger is told of: the player's inputs first, in the order
+// of game::Input, then the timers' ticks.
 enum class Action : std::uint8_t {
   Coin,     // a click delivered to the coin slot
   Press,    // a mouse press delivered to the coin slot
@@ -57,6 +60,9 @@ enum class Action : std::uint8_t {
 };
 
 std::string_view actionName(Action action);
+
+// The action of a player's input.
+Action actionOf(game::Input input);
 
 // The tick action of a timer control of the game's window.
 Action tickOf(const game::Form1& f, const rt::Control& timer);

@@ -48,6 +48,7 @@
 #include <unistd.h>
 
 #include "fuzz/ledger.h"
+#include "game/input.h"
 #include "game/snapshot.h"
 #include "window/qt/fonts.h"
 #include "window/qt/host.h"
@@ -179,14 +180,8 @@ class Soak : public QObject {
     fuzz::Action action;
     if (event == rt::Event::Timer) {
       action = fuzz::tickOf(form, control);
-    } else if (&control == &form.LabelInsertCoin) {
-      action = event == rt::Event::Click       ? fuzz::Action::Coin
-               : event == rt::Event::MouseDown ? fuzz::Action::Press
-                                               : fuzz::Action::Release;
-    } else if (&control == &form.Command1) {
-      action = fuzz::Action::NewGame;
-    } else if (&control == &form.Command2) {
-      action = fuzz::Action::Welcome;
+    } else if (const std::optional<game::Input> input = game::inputOf(form, control, event)) {
+      action = fuzz::actionOf(*input);
     } else {
       // A control the game gives no handler (a reel, a picture, a text):
       // the event must have changed nothing at all.
