@@ -188,19 +188,30 @@ void Ledger::observe(Action action, const game::Form1& f, std::int64_t now) {
   now_ = now;
   action_ = action;
   idle_ = false;
-  const Snapshot after = Snapshot::of(f);
-  const Snapshot& before = last_;
-  Snapshot expected = before;
-
   checkTiming(action, now);
+  if (!violation_) checkSymbolPictures(f);
   if (violation_) return;
+  const Snapshot after = Snapshot::of(f);
+  const Snapshot expected = expectedAfter(action, last_, after);
+  if (!violation_) checkFields(after);
+  if (!violation_) checkReels(after);
+  if (!violation_) compare(expected, after);
+  if (violation_) return;
+  followTimers(action, after, now);
+  last_ = after;
+}
+
+void Ledger::checkSymbolPictures(const game::Form1& f) {
   for (int d = 0; d < 10; ++d) {
     if (f.symbolImage(d).picture().get() != symbols_[d]) {
       fail("Image" + text(d) + " no longer holds its symbol picture");
       return;
     }
   }
+}
 
+Snapshot Ledger::expectedAfter(Action action, const Snapshot& before, const Snapshot& after) {
+  Snapshot expected = before;
   switch (action) {
     case Action::Coin:
       // A closed slot drops the click.
@@ -213,17 +224,7 @@ void Ledger::observe(Action action, const game::Form1& f, std::int64_t now) {
       expected.welcome = false;
       break;
     case Action::NewGame:
-      opening_ = 100;
-      coins_ = awarded_ = moved_ = 0;
-      spin_ = {};
-      expected.money = "100";
-      expected.prize = "0";
-      expected.coinSlot = true;
-      for (std::size_t i = 0; i < 4; ++i) {
-        expected.timerOn[i] = false;
-        stoppedByNewGame_[i] = true;
-      }
-      expected.flashShown = false;
+      expectNewGame(expected);
       break;
     case Action::Tick1: {
       const bool shown = before.spinTag == "0";  // 0 -> 1 shows, 1 -> 2 -> 0 hides
@@ -247,11 +248,25 @@ void Ledger::observe(Action action, const game::Form1& f, std::int64_t now) {
       break;
     }
   }
-  if (!violation_) checkFields(after);
-  if (!violation_) checkReels(after);
-  if (!violation_) compare(expected, after);
-  if (violation_) return;
+  return expected;
+}
 
+void Ledger::expectNewGame(Snapshot& expected) {
+  opening_ = 100;
+  coins_ = awarded_ = moved_ = 0;
+  spin_ = {};
+  expected.money = "100";
+  expected.prize = "0";
+  expected.coinSlot = true;
+  for (std::size_t i = 0; i < 4; ++i) {
+    expected.timerOn[i] = false;
+    stoppedByNewGame_[i] = true;
+  }
+  expected.flashShown = false;
+}
+
+void Ledger::followTimers(Action action, const Snapshot& after, std::int64_t now) {
+  // A timer switched on, or one that has just ticked, falls due one interval on.
   const int ticked = timerOf(action);
   for (std::size_t i = 0; i < 5; ++i) {
     if (after.timerOn[i] && (!on_[i] || static_cast<int>(i) == ticked)) {
@@ -261,7 +276,6 @@ void Ledger::observe(Action action, const game::Form1& f, std::int64_t now) {
     if (!after.timerOn[i]) due_[i] = kNever;
     on_[i] = after.timerOn[i];
   }
-  last_ = after;
 }
 
 void Ledger::expectCoin(const Snapshot& before, const Snapshot& after, Snapshot& expected) {

@@ -122,13 +122,19 @@ class Ledger {
   void fail(std::string what);
   void checkFields(const Snapshot& s);
   void checkReels(const Snapshot& s);
+  // The steps of observe(): the tick or click came when due, the symbol
+  // pictures are untouched, the state the event should leave, the checks of
+  // the state it left, and the timers' next ticks.
   void checkTiming(Action action, std::int64_t now);
+  void checkSymbolPictures(const game::Form1& f);
+  Snapshot expectedAfter(Action action, const Snapshot& before, const Snapshot& after);
+  void expectNewGame(Snapshot& expected);
   void expectCoin(const Snapshot& before, const Snapshot& after, Snapshot& expected);
   void expectStop(const Snapshot& after, Snapshot& expected);
   void expectEvaluation(const Snapshot& before, Snapshot& expected);
   void expectTransfer(const Snapshot& before, Snapshot& expected);
   void compare(const Snapshot& expected, const Snapshot& after);
-  void followTimers(const Snapshot& after, std::int64_t now);
+  void followTimers(Action action, const Snapshot& after, std::int64_t now);
   int symbolOf(const rt::Picture* picture) const;
 
   Options options_;
