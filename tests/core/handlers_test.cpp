@@ -8,6 +8,7 @@
 
 #include "game/prize_table.h"
 #include "game_test_support.h"
+#include "prize_cases.h"
 #include "runtime/convert.h"
 #include "runtime/errors.h"
 #include "window/animations.h"
@@ -237,17 +238,8 @@ Evaluated evaluate(LoadedGame& g, int a, int b, int c) {
 }
 
 TEST(Evaluation, PaysTheFirstMatchingRuleAndThirteenAAfterThirteen) {
-  struct Case {
-    int a, b, c, rings;
-  };
-  const Case cases[] = {
-      {0, 0, 0, 7},   {1, 1, 1, 10},  {2, 2, 2, 20},  {3, 3, 3, 30},  {4, 4, 4, 50}, {5, 5, 5, 100},
-      {6, 6, 6, 150}, {7, 7, 7, 200}, {8, 8, 8, 300}, {9, 9, 9, 500}, {7, 7, 0, 5},  {7, 3, 7, 5},
-      {2, 7, 7, 5},   {7, 0, 0, 3},   {0, 4, 0, 3},   {7, 0, 5, 3},   {5, 0, 7, 3},  {7, 3, 5, 2},
-      {3, 5, 7, 2},   {0, 3, 5, 0},   {1, 2, 3, 0},   {9, 9, 8, 0},
-  };
   LoadedGame g;
-  for (const Case& c : cases) {
+  for (const testing_support::PrizeCase& c : testing_support::kPrizeCases) {
     const Evaluated e = evaluate(g, c.a, c.b, c.c);
     EXPECT_EQ(c.rings, e.rings) << c.a << c.b << c.c;
     EXPECT_EQ(c.rings > 0, e.won) << c.a << c.b << c.c;
@@ -269,8 +261,8 @@ TEST(Evaluation, AllThousandTriplesPay2111RingsIn304Wins) {
       }
     }
   }
-  EXPECT_EQ(304, wins);
-  EXPECT_EQ(2111, rings);
+  EXPECT_EQ(testing_support::kWinningTriples, wins);
+  EXPECT_EQ(testing_support::kRingsOverAllTriples, rings);
   EXPECT_EQ(192, loneZeroLosses);
 }
 
