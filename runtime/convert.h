@@ -33,7 +33,8 @@ double strictNumber(std::string_view text);
 std::string numberText(double value);
 // The same for a single-precision value (up to 7 significant digits).
 std::string numberText(float value);
-// The same for a 16-bit integer.
+// The same for a 16-bit integer: the counters and phase tags the handlers
+// reset, which only ever hold small whole numbers.
 std::string numberText(std::int16_t value);
 
 // Arithmetic with the floating-point check the runtime makes after every
