@@ -22,18 +22,18 @@ void BM_StatisticsSpins(benchmark::State& state) {
 BENCHMARK(BM_StatisticsSpins)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // A machine with the welcome panel gone, for timing single handlers.
-struct Bench {
+struct MachinePastWelcome {
   rt::FixedSeedClock seeds{1};
   game::Machine machine{seeds};
   game::Form1& f = machine.form();
-  Bench() {
+  MachinePastWelcome() {
     machine.load();
     game::Command2_Click(f);
   }
 };
 
 void BM_Coin(benchmark::State& state) {
-  Bench b;
+  MachinePastWelcome b;
   for (auto _ : state) {
     b.f.Timer2.setEnabled(false);
     b.f.LabelCredit.setCaption("100");
@@ -43,13 +43,13 @@ void BM_Coin(benchmark::State& state) {
 BENCHMARK(BM_Coin);
 
 void BM_NewGame(benchmark::State& state) {
-  Bench b;
+  MachinePastWelcome b;
   for (auto _ : state) game::Command1_Click(b.f);
 }
 BENCHMARK(BM_NewGame);
 
 void BM_ReelStopTick(benchmark::State& state) {
-  Bench b;
+  MachinePastWelcome b;
   for (auto _ : state) {
     b.f.ImageNumber1.setTag("0");  // every tick stops reel 1
     game::Timer2_Timer(b.f, b.machine.random());
@@ -58,7 +58,7 @@ void BM_ReelStopTick(benchmark::State& state) {
 BENCHMARK(BM_ReelStopTick);
 
 void BM_Evaluation(benchmark::State& state) {
-  Bench b;
+  MachinePastWelcome b;
   const bool win = state.range(0) != 0;
   for (int n = 1; n <= 3; ++n) b.f.reel(n).setPicture(b.f.symbolImage(win ? 7 : n).picture());
   for (auto _ : state) {
@@ -70,7 +70,7 @@ void BM_Evaluation(benchmark::State& state) {
 BENCHMARK(BM_Evaluation)->Arg(0)->Arg(1);
 
 void BM_TransferTick(benchmark::State& state) {
-  Bench b;
+  MachinePastWelcome b;
   for (auto _ : state) {
     b.f.LabelPrize.setCaption("5");
     game::Timer4_Timer(b.f);
@@ -79,13 +79,13 @@ void BM_TransferTick(benchmark::State& state) {
 BENCHMARK(BM_TransferTick);
 
 void BM_SpinFlickerTick(benchmark::State& state) {
-  Bench b;
+  MachinePastWelcome b;
   for (auto _ : state) game::Timer1_Timer(b.f);
 }
 BENCHMARK(BM_SpinFlickerTick);
 
 void BM_TitleStripTick(benchmark::State& state) {
-  Bench b;
+  MachinePastWelcome b;
   for (auto _ : state) game::Timer5_Timer(b.f);
 }
 BENCHMARK(BM_TitleStripTick);

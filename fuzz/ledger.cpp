@@ -51,15 +51,11 @@ int timerOf(Action action) {
 std::string_view actionName(Action action) {
   switch (action) {
     case Action::Coin:
-      return "coin";
     case Action::Press:
-      return "press";
     case Action::Release:
-      return "release";
     case Action::NewGame:
-      return "newgame";
     case Action::Welcome:
-      return "welcome";
+      return game::inputName(static_cast<game::Input>(action));
     case Action::Tick1:
       return "Timer1 tick";
     case Action::Tick2:
@@ -74,11 +70,18 @@ std::string_view actionName(Action action) {
   return "?";
 }
 
+Action actionOf(game::Input input) {
+  static_assert(static_cast<int>(Action::Welcome) == static_cast<int>(game::Input::Welcome) &&
+                static_cast<int>(Action::Coin) == static_cast<int>(game::Input::Coin) &&
+                game::kInputs.size() == static_cast<std::size_t>(Action::Tick1));
+  return static_cast<Action>(input);
+}
+
 Action tickOf(const game::Form1& f, const rt::Control& timer) {
-  if (&timer == &f.Timer1) return Action::Tick1;
-  if (&timer == &f.Timer2) return Action::Tick2;
-  if (&timer == &f.Timer3) return Action::Tick3;
-  if (&timer == &f.Timer4) return Action::Tick4;
+  const auto timers = f.timers();
+  for (std::size_t i = 0; i + 1 < timers.size() && i < 4; ++i) {
+    if (timers[i] == &timer) return static_cast<Action>(static_cast<int>(Action::Tick1) + i);
+  }
   return Action::Tick5;
 }
 
@@ -92,35 +95,12 @@ int prizeFor(int a, int b, int c) {
   return 0;
 }
 
-Snapshot Snapshot::of(const game::Form1& f) {
-  Snapshot s;
-  s.money = f.LabelCredit.caption();
-  s.prize = f.LabelPrize.caption();
-  s.generator = f.LabelGenerator.caption();
-  for (int n = 0; n < 3; ++n) {
-    const rt::Control& reel = f.reel(n + 1);
-    s.reelTag[n] = reel.tag();
-    s.reelPicture[n] = reel.picture().get();
-    s.reelShown[n] = reel.visible();
-  }
-  const rt::Control* timers[] = {&f.Timer1, &f.Timer2, &f.Timer3, &f.Timer4, &f.Timer5};
-  for (std::size_t i = 0; i < 5; ++i) s.timerOn[i] = timers[i]->enabled();
-  s.coinSlot = f.LabelInsertCoin.enabled();
-  s.coinPointer = f.LabelInsertCoin.mouseIcon().get();
-  s.spinTag = f.ImageRotate2.tag();
-  s.flashTag = f.ImageEmpty.tag();
-  s.stripTag = f.Label1.tag();
-  s.spinShown = f.ImageRotate2.visible();
-  s.flashShown = f.ImageEmpty.visible();
-  s.stripShown = f.Label1.visible();
-  s.welcome = f.Frame4.visible();
-  return s;
-}
-
 Ledger::Ledger(const game::Form1& f, Options options) : options_(options) {
   for (int d = 0; d < 10; ++d) symbols_[d] = f.symbolImage(d).picture().get();
-  const rt::Control* timers[] = {&f.Timer1, &f.Timer2, &f.Timer3, &f.Timer4, &f.Timer5};
-  for (std::size_t i = 0; i < 5; ++i) interval_[i] = timers[i]->interval();
+  const auto timers = f.timers();
+  for (std::size_t i = 0; i < interval_.size() && i < timers.size(); ++i) {
+    interval_[i] = timers[i]->interval();
+  }
   last_ = Snapshot::of(f);
   for (std::size_t n = 0; n < 3; ++n) {
     if (symbolOf(last_.reelPicture[n]) >= 0) {
@@ -208,19 +188,30 @@ void Ledger::observe(Action action, const game::Form1& f, std::int64_t now) {
   now_ = now;
   action_ = action;
   idle_ = false;
-  const Snapshot after = Snapshot::of(f);
-  const Snapshot& before = last_;
-  Snapshot expected = before;
-
   checkTiming(action, now);
+  if (!violation_) checkSymbolPictures(f);
   if (violation_) return;
+  const Snapshot after = Snapshot::of(f);
+  const Snapshot expected = expectedAfter(action, last_, after);
+  if (!violation_) checkFields(after);
+  if (!violation_) checkReels(after);
+  if (!violation_) compare(expected, after);
+  if (violation_) return;
+  followTimers(action, after, now);
+  last_ = after;
+}
+
+void Ledger::checkSymbolPictures(const game::Form1& f) {
   for (int d = 0; d < 10; ++d) {
     if (f.symbolImage(d).picture().get() != symbols_[d]) {
       fail("Image" + text(d) + " no longer holds its symbol picture");
       return;
     }
   }
+}
 
+Snapshot Ledger::expectedAfter(Action action, const Snapshot& before, const Snapshot& after) {
+  Snapshot expected = before;
   switch (action) {
     case Action::Coin:
       // A closed slot drops the click.
@@ -233,17 +224,7 @@ void Ledger::observe(Action action, const game::Form1& f, std::int64_t now) {
       expected.welcome = false;
       break;
     case Action::NewGame:
-      opening_ = 100;
-      coins_ = awarded_ = moved_ = 0;
-      spin_ = {};
-      expected.money = "100";
-      expected.prize = "0";
-      expected.coinSlot = true;
-      for (std::size_t i = 0; i < 4; ++i) {
-        expected.timerOn[i] = false;
-        stoppedByNewGame_[i] = true;
-      }
-      expected.flashShown = false;
+      expectNewGame(expected);
       break;
     case Action::Tick1: {
       const bool shown = before.spinTag == "0";  // 0 -> 1 shows, 1 -> 2 -> 0 hides
@@ -267,11 +248,25 @@ void Ledger::observe(Action action, const game::Form1& f, std::int64_t now) {
       break;
     }
   }
-  if (!violation_) checkFields(after);
-  if (!violation_) checkReels(after);
-  if (!violation_) compare(expected, after);
-  if (violation_) return;
+  return expected;
+}
 
+void Ledger::expectNewGame(Snapshot& expected) {
+  opening_ = 100;
+  coins_ = awarded_ = moved_ = 0;
+  spin_ = {};
+  expected.money = "100";
+  expected.prize = "0";
+  expected.coinSlot = true;
+  for (std::size_t i = 0; i < 4; ++i) {
+    expected.timerOn[i] = false;
+    stoppedByNewGame_[i] = true;
+  }
+  expected.flashShown = false;
+}
+
+void Ledger::followTimers(Action action, const Snapshot& after, std::int64_t now) {
+  // A timer switched on, or one that has just ticked, falls due one interval on.
   const int ticked = timerOf(action);
   for (std::size_t i = 0; i < 5; ++i) {
     if (after.timerOn[i] && (!on_[i] || static_cast<int>(i) == ticked)) {
@@ -281,7 +276,6 @@ void Ledger::observe(Action action, const game::Form1& f, std::int64_t now) {
     if (!after.timerOn[i]) due_[i] = kNever;
     on_[i] = after.timerOn[i];
   }
-  last_ = after;
 }
 
 void Ledger::expectCoin(const Snapshot& before, const Snapshot& after, Snapshot& expected) {

@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "game/form1.h"
+#include "game/input.h"
+#include "game/snapshot.h"
 #include "runtime/picture.h"
 
 // The ledger: an independent bookkeeper that watches the game from outside
@@ -42,6 +44,8 @@
 // account with the money field as it then reads.
 namespace fuzz {
 
+// The events the ledger is told of: the player's inputs first, in the order
+// of game::Input, then the timers' ticks.
 enum class Action : std::uint8_t {
   Coin,     // a click delivered to the coin slot
   Press,    // a mouse press delivered to the coin slot
@@ -57,6 +61,9 @@ enum class Action : std::uint8_t {
 
 std::string_view actionName(Action action);
 
+// The action of a player's input.
+Action actionOf(game::Input input);
+
 // The tick action of a timer control of the game's window.
 Action tickOf(const game::Form1& f, const rt::Control& timer);
 
@@ -66,23 +73,9 @@ Action tickOf(const game::Form1& f, const rt::Control& timer);
 // with a 0 beside it).
 int prizeFor(int a, int b, int c);
 
-// What the ledger reads from the window: the state that carries the game,
-// without the game's internal marks.
-struct Snapshot {
-  std::string money, prize, generator;
-  std::array<std::string, 3> reelTag;
-  std::array<const rt::Picture*, 3> reelPicture{};
-  std::array<bool, 3> reelShown{};
-  std::array<bool, 5> timerOn{};
-  bool coinSlot = false;
-  const rt::Picture* coinPointer = nullptr;
-  std::string spinTag, flashTag, stripTag;  // ImageRotate2, ImageEmpty, Label1
-  bool spinShown = false, flashShown = false, stripShown = false;
-  bool welcome = false;
-
-  static Snapshot of(const game::Form1& f);
-  bool operator==(const Snapshot&) const = default;
-};
+// What the ledger reads from the window after every event. It compares the
+// reels by their picture objects and never reads their symbol numbers.
+using game::Snapshot;
 
 class Ledger {
  public:
@@ -129,13 +122,19 @@ class Ledger {
   void fail(std::string what);
   void checkFields(const Snapshot& s);
   void checkReels(const Snapshot& s);
+  // The steps of observe(): the tick or click came when due, the symbol
+  // pictures are untouched, the state the event should leave, the checks of
+  // the state it left, and the timers' next ticks.
   void checkTiming(Action action, std::int64_t now);
+  void checkSymbolPictures(const game::Form1& f);
+  Snapshot expectedAfter(Action action, const Snapshot& before, const Snapshot& after);
+  void expectNewGame(Snapshot& expected);
   void expectCoin(const Snapshot& before, const Snapshot& after, Snapshot& expected);
   void expectStop(const Snapshot& after, Snapshot& expected);
   void expectEvaluation(const Snapshot& before, Snapshot& expected);
   void expectTransfer(const Snapshot& before, Snapshot& expected);
   void compare(const Snapshot& expected, const Snapshot& after);
-  void followTimers(const Snapshot& after, std::int64_t now);
+  void followTimers(Action action, const Snapshot& after, std::int64_t now);
   int symbolOf(const rt::Picture* picture) const;
 
   Options options_;

@@ -1,12 +1,16 @@
 #include "fuzz/play.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "fuzz/ledger.h"
 #include "game/driver.h"
 #include "game/machine.h"
+#include "game/snapshot.h"
 #include "runtime/convert.h"
 #include "runtime/virtual_clock.h"
 
@@ -36,6 +40,16 @@ class Reader {
   std::span<const std::uint8_t> data_;
   std::size_t at_ = 0;
 };
+
+Command input(game::Input input) {
+  return {.kind = Command::Kind::Input, .input = input};
+}
+Command waitFor(std::int64_t ms) {
+  return {.kind = Command::Kind::Wait, .ms = ms};
+}
+Command rigTo(float r) {
+  return {.kind = Command::Kind::Rig, .r = r};
+}
 
 }  // namespace
 
@@ -71,42 +85,42 @@ Program decode(std::span<const std::uint8_t> data) {
       case 1:
       case 2:
       case 15:
-        program.commands.push_back({Kind::Coin});
+        program.commands.push_back(input(game::Input::Coin));
         break;
       case 3:
-        program.commands.push_back({Kind::Press});
+        program.commands.push_back(input(game::Input::Press));
         break;
       case 4:
-        program.commands.push_back({Kind::Release});
+        program.commands.push_back(input(game::Input::Release));
         break;
       case 5:
-        program.commands.push_back({Kind::NewGame});
+        program.commands.push_back(input(game::Input::NewGame));
         break;
       case 6:
-        program.commands.push_back({Kind::Welcome});
+        program.commands.push_back(input(game::Input::Welcome));
         break;
       case 7:
       case 8:
-        program.commands.push_back({Kind::Wait, kWaits[in.byte() % kWaits.size()]});
+        program.commands.push_back(waitFor(kWaits[in.byte() % kWaits.size()]));
         break;
       case 9:
-        program.commands.push_back({Kind::Wait, in.word() % 5001});
+        program.commands.push_back(waitFor(in.word() % 5001));
         break;
       case 10:
-        program.commands.push_back({Kind::WaitForTick, in.byte() % 3 - 1});
+        program.commands.push_back({.kind = Kind::WaitForTick, .ms = in.byte() % 3 - 1});
         break;
       case 11:
       case 12:
-        program.commands.push_back({Kind::Rig, 0, static_cast<float>(in.word()) / 65536.0f});
+        program.commands.push_back(rigTo(static_cast<float>(in.word()) / 65536.0f));
         break;
       case 13:
-        program.commands.push_back({Kind::Rig, 0, kEdgeDraws[in.byte() % kEdgeDraws.size()]});
+        program.commands.push_back(rigTo(kEdgeDraws[in.byte() % kEdgeDraws.size()]));
         break;
       case 14:
         // A run of draws for one spin, each symbol from one byte.
         for (int n = 0; n < 3; ++n) {
           const float r = (static_cast<float>(in.byte() % 10) + 0.5f) / 10.0f;
-          program.commands.push_back({Kind::Rig, 0, r});
+          program.commands.push_back(rigTo(r));
         }
         break;
     }
@@ -114,123 +128,127 @@ Program decode(std::span<const std::uint8_t> data) {
   return program;
 }
 
-Outcome play(const Program& program) {
-  using Kind = Command::Kind;
-  rt::FixedSeedClock seeds{0};
-  game::Machine machine(seeds);
-  rt::VirtualClock clock(machine.form(), machine.dispatcher());
-  game::Form1& f = machine.form();
-  machine.load();
-  machine.random().seed(program.seed);
-  Outcome outcome;
-  std::string& script = outcome.script;
-  script = "seed " + std::to_string(program.seed) + "\n";
-  if (program.money != 100) {
-    f.LabelCredit.setCaption(std::to_string(program.money));
-    script += "set LabelCredit.Caption " + std::to_string(program.money) + "\n";
-  }
-  Ledger ledger(f);
-  std::uint64_t ticks = 0;
-  bool bounded = false;
+namespace {
 
-  // The state before each event, for counting the kinds of step.
-  int before = 0;
-  std::string money, prize;
-  auto look = [&] {
-    before = stateClass(f);
-    money = f.LabelCredit.caption();
-    prize = f.LabelPrize.caption();
-  };
-  auto count = [&](Action action) {
-    const bool paid = money != f.LabelCredit.caption() || prize != f.LabelPrize.caption();
-    const auto step =
-        (static_cast<std::size_t>(action) * 256 + static_cast<std::size_t>(before)) * 2 + paid;
-    if (outcome.steps[step] < 255) ++outcome.steps[step];
-  };
-  auto check = [&]() -> bool {
-    if (const auto& error = machine.dispatcher().error()) {
-      outcome.violation = "a run-time error: " + std::string(error->what());
-    } else if (ledger.violation()) {
-      outcome.violation = ledger.violation();
+// One program played on a fresh game on the virtual clock, with the ledger
+// checking every event and the script written as it goes.
+class Session {
+ public:
+  explicit Session(const Program& program)
+      : machine_(seeds_), clock_(machine_.form(), machine_.dispatcher()), f_(machine_.form()) {
+    machine_.load();
+    machine_.random().seed(program.seed);
+    outcome_.script = "seed " + std::to_string(program.seed) + "\n";
+    if (program.money != 100) {
+      f_.LabelCredit.setCaption(std::to_string(program.money));
+      outcome_.script += "set LabelCredit.Caption " + std::to_string(program.money) + "\n";
     }
-    return !outcome.violation;
-  };
-  auto deliver = [&](rt::Control& control, rt::Event event, Action action) {
+    ledger_.emplace(f_);
+  }
+
+  Outcome play(const Program& program) {
+    for (const Command& c : program.commands) {
+      if (!run(c) || bounded_) break;
+    }
+    outcome_.finalState = game::Snapshot::of(f_).json(clock_.now());
+    outcome_.script += "show\n";
+    outcome_.events = ledger_->events();
+    outcome_.virtualMs = clock_.now();
+    outcome_.bounded = bounded_;
+    return std::move(outcome_);
+  }
+
+ private:
+  // Plays one command; false once a rule is broken.
+  bool run(const Command& c) {
+    switch (c.kind) {
+      case Command::Kind::Input:
+        outcome_.script += std::string(game::inputName(c.input)) + "\n";
+        if (!game::reachable(f_, c.input)) return true;
+        return deliver(c.input);
+      case Command::Kind::Wait:
+        return wait(c.ms);
+      case Command::Kind::WaitForTick: {
+        const std::int64_t due = clock_.nextDue();
+        const std::int64_t ms = due == rt::VirtualClock::kNever ? 1000 : due - clock_.now() + c.ms;
+        return wait(std::max<std::int64_t>(ms, 0));
+      }
+      case Command::Kind::Rig:
+        outcome_.script += "rig " + rigText(c.r) + "\n";
+        machine_.random().rig(c.r);
+        ledger_->expectDraw(c.r);
+        return true;
+    }
+    return true;
+  }
+
+  bool deliver(game::Input input) {
     look();
-    machine.deliver(control, event);
-    ledger.observe(action, f, clock.now());
-    count(action);
+    machine_.deliver(game::controlOf(f_, input), game::eventOf(input));
+    ledger_->observe(actionOf(input), f_, clock_.now());
+    count(actionOf(input));
     return check();
-  };
-  auto wait = [&](std::int64_t ms) {
-    ms = std::min(ms, kMaxVirtualMs - clock.now());
-    script += "wait " + std::to_string(ms) + "\n";
-    const std::int64_t end = clock.now() + ms;
-    for (look(); rt::Control* timer = clock.step(end); look()) {
-      ledger.observe(tickOf(f, *timer), f, clock.now());
-      count(tickOf(f, *timer));
+  }
+
+  bool wait(std::int64_t ms) {
+    ms = std::min(ms, kMaxVirtualMs - clock_.now());
+    outcome_.script += "wait " + std::to_string(ms) + "\n";
+    const std::int64_t end = clock_.now() + ms;
+    for (look(); rt::Control* timer = clock_.step(end); look()) {
+      ledger_->observe(tickOf(f_, *timer), f_, clock_.now());
+      count(tickOf(f_, *timer));
       if (!check()) return false;
-      if (++ticks >= kMaxTicks) {
-        bounded = true;
+      if (++ticks_ >= kMaxTicks) {
+        bounded_ = true;
         return true;
       }
     }
-    clock.advance(end - clock.now());
-    ledger.idle(clock.now());
-    if (clock.now() >= kMaxVirtualMs) bounded = true;
+    clock_.advance(end - clock_.now());
+    ledger_->idle(clock_.now());
+    if (clock_.now() >= kMaxVirtualMs) bounded_ = true;
     return check();
-  };
-
-  for (const Command& c : program.commands) {
-    bool ok = true;
-    switch (c.kind) {
-      case Kind::Coin:
-      case Kind::Press:
-      case Kind::Release: {
-        const bool coin = c.kind == Kind::Coin;
-        script += coin ? "coin\n" : c.kind == Kind::Press ? "press\n" : "release\n";
-        // The welcome panel covers the coin slot while it is shown.
-        if (f.Frame4.visible()) break;
-        const rt::Event event = coin                    ? rt::Event::Click
-                                : c.kind == Kind::Press ? rt::Event::MouseDown
-                                                        : rt::Event::MouseUp;
-        const Action action = coin                    ? Action::Coin
-                              : c.kind == Kind::Press ? Action::Press
-                                                      : Action::Release;
-        ok = deliver(f.LabelInsertCoin, event, action);
-        break;
-      }
-      case Kind::NewGame:
-        script += "newgame\n";
-        ok = deliver(f.Command1, rt::Event::Click, Action::NewGame);
-        break;
-      case Kind::Welcome:
-        script += "welcome\n";
-        if (f.Frame4.visible()) ok = deliver(f.Command2, rt::Event::Click, Action::Welcome);
-        break;
-      case Kind::Wait:
-        ok = wait(c.ms);
-        break;
-      case Kind::WaitForTick: {
-        const std::int64_t due = clock.nextDue();
-        const std::int64_t ms = due == rt::VirtualClock::kNever ? 1000 : due - clock.now() + c.ms;
-        ok = wait(std::max<std::int64_t>(ms, 0));
-        break;
-      }
-      case Kind::Rig:
-        script += "rig " + rigText(c.r) + "\n";
-        machine.random().rig(c.r);
-        ledger.expectDraw(c.r);
-        break;
-    }
-    if (!ok || bounded) break;
   }
-  outcome.finalState = game::stateJson(f, clock.now());
-  script += "show\n";
-  outcome.events = ledger.events();
-  outcome.virtualMs = clock.now();
-  outcome.bounded = bounded;
-  return outcome;
+
+  // The state before each event, for counting the kinds of step.
+  void look() {
+    before_ = stateClass(f_);
+    money_ = f_.LabelCredit.caption();
+    prize_ = f_.LabelPrize.caption();
+  }
+
+  void count(Action action) {
+    const bool paid = money_ != f_.LabelCredit.caption() || prize_ != f_.LabelPrize.caption();
+    const auto step =
+        (static_cast<std::size_t>(action) * 256 + static_cast<std::size_t>(before_)) * 2 + paid;
+    if (outcome_.steps[step] < 255) ++outcome_.steps[step];
+  }
+
+  // False once a run-time error or a broken rule has been seen.
+  bool check() {
+    if (const auto& error = machine_.dispatcher().error()) {
+      outcome_.violation = "a run-time error: " + std::string(error->what());
+    } else if (ledger_->violation()) {
+      outcome_.violation = ledger_->violation();
+    }
+    return !outcome_.violation;
+  }
+
+  rt::FixedSeedClock seeds_{0};
+  game::Machine machine_;
+  rt::VirtualClock clock_;
+  game::Form1& f_;
+  std::optional<Ledger> ledger_;  // started once the opening money is set
+  Outcome outcome_;
+  std::uint64_t ticks_ = 0;
+  bool bounded_ = false;
+  int before_ = 0;
+  std::string money_, prize_;
+};
+
+}  // namespace
+
+Outcome play(const Program& program) {
+  return Session(program).play(program);
 }
 
 }  // namespace fuzz

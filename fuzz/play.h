@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/form1.h"
+#include "game/input.h"
 
 // A fuzz input played as a player would: its bytes become coins, presses and
 // releases on the coin slot, "Новая игра", the welcome button, waits of every
@@ -19,16 +20,13 @@ namespace fuzz {
 
 struct Command {
   enum class Kind : std::uint8_t {
-    Coin,
-    Press,
-    Release,
-    NewGame,
-    Welcome,
+    Input,        // the player's `input`
     Wait,         // `ms` milliseconds
     WaitForTick,  // until the next tick falls due, shifted by `ms` (-1, 0 or +1)
     Rig,          // the next draw gives `r`
   };
   Kind kind;
+  game::Input input = game::Input::Coin;
   std::int64_t ms = 0;
   float r = 0;
 };

@@ -1,7 +1,6 @@
 #include "game/driver.h"
 
 #include <charconv>
-#include <cstdio>
 #include <istream>
 #include <ostream>
 #include <vector>
@@ -12,19 +11,13 @@
 namespace game {
 namespace {
 
-using Outcome = rt::Dispatcher::Outcome;
-
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
 std::vector<std::string_view> words(std::string_view line) {
   std::vector<std::string_view> result;
   std::size_t i = 0;
   while (i < line.size()) {
-    while (i < line.size() && isBlank(line[i])) ++i;
+    while (i < line.size() && rt::isBlank(line[i])) ++i;
     std::size_t start = i;
-    while (i < line.size() && !isBlank(line[i])) ++i;
+    while (i < line.size() && !rt::isBlank(line[i])) ++i;
     if (i > start) result.push_back(line.substr(start, i - start));
   }
   return result;
@@ -48,65 +41,10 @@ std::optional<float> parseRig(std::string_view word) {
   return value;
 }
 
-const char* boolText(bool b) {
-  return b ? "true" : "false";
-}
-
 // The longest wait a script may ask for, so that the clock cannot overflow.
 constexpr std::int64_t kMaxWait = std::int64_t{1} << 52;
 
 }  // namespace
-
-std::string jsonString(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 2);
-  out.push_back('"');
-  for (char c : text) {
-    auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out.push_back('\\');
-      out.push_back(c);
-    } else if (u < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
-      out += buf;
-    } else {
-      out.push_back(c);
-    }
-  }
-  out.push_back('"');
-  return out;
-}
-
-std::string stateJson(const Form1& f, std::int64_t t) {
-  std::string s = "{\"t\":" + std::to_string(t);
-  s += ",\"money\":" + jsonString(f.LabelCredit.caption());
-  s += ",\"prize\":" + jsonString(f.LabelPrize.caption());
-  s += ",\"reels\":[";
-  for (int n = 1; n <= 3; ++n) {
-    int d = f.reelSymbol(n);
-    s += (n > 1 ? "," : "") + (d < 0 ? std::string("null") : std::to_string(d));
-  }
-  s += "],\"reelShown\":[";
-  for (int n = 1; n <= 3; ++n) s += std::string(n > 1 ? "," : "") + boolText(f.reel(n).visible());
-  s += "],\"reelTags\":[";
-  for (int n = 1; n <= 3; ++n) s += (n > 1 ? "," : "") + jsonString(f.reel(n).tag());
-  s += "],\"generator\":" + jsonString(f.LabelGenerator.caption());
-  s += ",\"coinSlot\":" + std::string(boolText(f.LabelInsertCoin.enabled()));
-  s += ",\"timers\":[";
-  const rt::Control* timers[] = {&f.Timer1, &f.Timer2, &f.Timer3, &f.Timer4, &f.Timer5};
-  for (std::size_t i = 0; i < 5; ++i)
-    s += std::string(i > 0 ? "," : "") + boolText(timers[i]->enabled());
-  auto flagAndTag = [](const rt::Control& c) {
-    return "{\"visible\":" + std::string(boolText(c.visible())) +
-           ",\"tag\":" + jsonString(c.tag()) + "}";
-  };
-  s += "],\"rotate2\":" + flagAndTag(f.ImageRotate2);
-  s += ",\"flash\":" + flagAndTag(f.ImageEmpty);
-  s += ",\"strip\":" + flagAndTag(f.Label1);
-  s += ",\"welcome\":" + std::string(boolText(f.Frame4.visible())) + "}";
-  return s;
-}
 
 ScriptDriver::ScriptDriver(const rt::SeedClock& seedClock, std::ostream& out, std::ostream& err)
     : out_(out), err_(err), machine_(seedClock), clock_(machine_.form(), machine_.dispatcher()) {
@@ -114,8 +52,8 @@ ScriptDriver::ScriptDriver(const rt::SeedClock& seedClock, std::ostream& out, st
   machine_.load();
 }
 
-std::optional<int> ScriptDriver::malformed(std::string_view line, std::string_view why) {
-  err_ << "zarnovik-sim: line " << lineNumber_ << ": " << why << ": " << line << "\n";
+std::optional<int> ScriptDriver::malformed(std::string_view why) {
+  err_ << "zarnovik-sim: line " << lineNumber_ << ": " << why << ": " << line_ << "\n";
   return kExitMalformed;
 }
 
@@ -126,90 +64,100 @@ std::optional<int> ScriptDriver::afterDelivery() {
   return kExitRuntimeError;
 }
 
-std::optional<int> ScriptDriver::set(std::string_view line, std::string_view target,
-                                     std::string_view text) {
-  auto dot = target.find('.');
-  if (dot == std::string_view::npos) return malformed(line, "expected NAME.Caption or NAME.Tag");
+// The commands by name. Those that take no words after their name are
+// refused with a word after it before they are looked at.
+struct ScriptDriver::Command {
+  std::string_view name;
+  std::optional<int> (ScriptDriver::*run)();
+  bool takesWords;
+};
+
+const ScriptDriver::Command ScriptDriver::kCommands[] = {
+    {"set", &ScriptDriver::set, true},    {"rig", &ScriptDriver::rig, true},
+    {"seed", &ScriptDriver::seed, true},  {"wait", &ScriptDriver::wait, true},
+    {"show", &ScriptDriver::show, false},
+};
+
+std::optional<int> ScriptDriver::runLine(std::string_view line) {
+  ++lineNumber_;
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  line_ = line;
+  words_ = words(line);
+  if (words_.empty() || words_[0].front() == '#') return std::nullopt;
+  const std::string_view name = words_[0];
+  const Command* command = nullptr;
+  for (const Command& c : kCommands) {
+    if (c.name == name) command = &c;
+  }
+  if (command != nullptr && command->takesWords) return (this->*command->run)();
+  if (words_.size() > 1) return malformed("unexpected words after the command");
+  if (command != nullptr) return (this->*command->run)();
+  if (const std::optional<Input> input = inputNamed(name)) return play(*input);
+  return malformed("unknown command");
+}
+
+std::optional<int> ScriptDriver::set() {
+  if (words_.size() < 2) return malformed("set needs NAME.Caption or NAME.Tag");
+  const std::string_view target = words_[1];
+  // The text is the rest of the line after one blank following the target.
+  const std::size_t after = static_cast<std::size_t>(target.data() - line_.data()) + target.size();
+  const std::string_view text = after < line_.size() ? line_.substr(after + 1) : std::string_view{};
+  const auto dot = target.find('.');
+  if (dot == std::string_view::npos) return malformed("expected NAME.Caption or NAME.Tag");
   rt::Control* control = machine_.form().find(target.substr(0, dot));
-  if (control == nullptr) return malformed(line, "no such control");
-  std::string_view property = target.substr(dot + 1);
+  if (control == nullptr) return malformed("no such control");
+  const std::string_view property = target.substr(dot + 1);
   if (property == "Caption") {
     control->setCaption(text);
   } else if (property == "Tag") {
     control->setTag(text);
   } else {
-    return malformed(line, "only Caption and Tag can be set");
+    return malformed("only Caption and Tag can be set");
   }
   return std::nullopt;
 }
 
-std::optional<int> ScriptDriver::runLine(std::string_view line) {
-  ++lineNumber_;
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  const std::vector<std::string_view> w = words(line);
-  if (w.empty() || w[0].front() == '#') return std::nullopt;
-  const std::string_view command = w[0];
+std::optional<int> ScriptDriver::rig() {
+  if (words_.size() < 2) return malformed("rig needs at least one value");
+  // Every value is read before any is rigged: a bad line rigs nothing.
+  std::vector<float> values;
+  for (std::size_t i = 1; i < words_.size(); ++i) {
+    const std::optional<float> r = parseRig(words_[i]);
+    if (!r) return malformed("rig values are decimal numbers r with 0 <= r < 1");
+    values.push_back(*r);
+  }
+  for (float r : values) machine_.random().rig(r);
+  return std::nullopt;
+}
+
+std::optional<int> ScriptDriver::seed() {
+  const std::optional<std::int64_t> n =
+      words_.size() == 2 ? parseWhole<std::int64_t>(words_[1]) : std::nullopt;
+  if (!n) return malformed("seed needs one whole number");
+  machine_.random().seed(static_cast<std::uint64_t>(*n));
+  return std::nullopt;
+}
+
+std::optional<int> ScriptDriver::wait() {
+  const std::optional<std::int64_t> ms =
+      words_.size() == 2 ? parseWhole<std::int64_t>(words_[1]) : std::nullopt;
+  if (!ms || *ms < 0 || *ms > kMaxWait || clock_.now() > kMaxWait) {
+    return malformed("wait needs one whole number of milliseconds >= 0");
+  }
+  clock_.advance(*ms);
+  return afterDelivery();
+}
+
+std::optional<int> ScriptDriver::show() {
+  out_ << Snapshot::of(machine_.form()).json(clock_.now()) << "\n";
+  return std::nullopt;
+}
+
+std::optional<int> ScriptDriver::play(Input input) {
   Form1& f = machine_.form();
-
-  if (command == "set") {
-    if (w.size() < 2) return malformed(line, "set needs NAME.Caption or NAME.Tag");
-    // The text is the rest of the line after one blank following the target.
-    std::size_t after = static_cast<std::size_t>(w[1].data() - line.data()) + w[1].size();
-    std::string_view text = after < line.size() ? line.substr(after + 1) : std::string_view{};
-    return set(line, w[1], text);
-  }
-  if (command == "rig") {
-    if (w.size() < 2) return malformed(line, "rig needs at least one value");
-    std::vector<float> values;
-    for (std::size_t i = 1; i < w.size(); ++i) {
-      std::optional<float> r = parseRig(w[i]);
-      if (!r) return malformed(line, "rig values are decimal numbers r with 0 <= r < 1");
-      values.push_back(*r);
-    }
-    for (float r : values) machine_.random().rig(r);
-    return std::nullopt;
-  }
-
-  const std::size_t arguments = w.size() - 1;
-  if (command == "seed") {
-    std::optional<std::int64_t> n = arguments == 1 ? parseWhole<std::int64_t>(w[1]) : std::nullopt;
-    if (!n) return malformed(line, "seed needs one whole number");
-    machine_.random().seed(static_cast<std::uint64_t>(*n));
-    return std::nullopt;
-  }
-  if (command == "wait") {
-    std::optional<std::int64_t> ms = arguments == 1 ? parseWhole<std::int64_t>(w[1]) : std::nullopt;
-    if (!ms || *ms < 0 || *ms > kMaxWait || clock_.now() > kMaxWait) {
-      return malformed(line, "wait needs one whole number of milliseconds >= 0");
-    }
-    clock_.advance(*ms);
-    return afterDelivery();
-  }
-  if (arguments != 0) return malformed(line, "unexpected words after the command");
-  if (command == "show") {
-    out_ << stateJson(f, clock_.now()) << "\n";
-    return std::nullopt;
-  }
-  if (command == "coin" || command == "press" || command == "release") {
-    // The welcome panel covers the coin slot while it is shown.
-    if (f.Frame4.visible()) return std::nullopt;
-    rt::Event event = command == "coin"    ? rt::Event::Click
-                      : command == "press" ? rt::Event::MouseDown
-                                           : rt::Event::MouseUp;
-    machine_.deliver(f.LabelInsertCoin, event);
-    return afterDelivery();
-  }
-  if (command == "newgame") {
-    // The keyboard reaches the focused button even under the welcome panel.
-    machine_.deliver(f.Command1, rt::Event::Click);
-    return afterDelivery();
-  }
-  if (command == "welcome") {
-    if (!f.Frame4.visible()) return std::nullopt;
-    machine_.deliver(f.Command2, rt::Event::Click);
-    return afterDelivery();
-  }
-  return malformed(line, "unknown command");
+  if (!reachable(f, input)) return std::nullopt;
+  machine_.deliver(controlOf(f, input), eventOf(input));
+  return afterDelivery();
 }
 
 int ScriptDriver::run(std::istream& in) {

@@ -5,8 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "game/input.h"
 #include "game/machine.h"
+#include "game/snapshot.h"
 #include "runtime/virtual_clock.h"
 
 // The headless driver: the whole game machine on a virtual clock, played by
@@ -17,12 +20,6 @@ namespace game {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitMalformed = 2;
 inline constexpr int kExitRuntimeError = 3;
-
-// The state as one line of JSON, with the keys in their fixed order.
-std::string stateJson(const Form1& f, std::int64_t t);
-
-// Quotes a text as a JSON string.
-std::string jsonString(std::string_view text);
 
 // Plays a script, one command a line (see the driver's usage text).
 class ScriptDriver {
@@ -39,15 +36,26 @@ class ScriptDriver {
   rt::VirtualClock& clock() { return clock_; }
 
  private:
-  std::optional<int> malformed(std::string_view line, std::string_view why);
+  struct Command;
+  static const Command kCommands[];
+
+  std::optional<int> malformed(std::string_view why);
   std::optional<int> afterDelivery();
-  std::optional<int> set(std::string_view line, std::string_view target, std::string_view text);
+  // The commands, each on the words of the current line.
+  std::optional<int> set();
+  std::optional<int> rig();
+  std::optional<int> seed();
+  std::optional<int> wait();
+  std::optional<int> show();
+  std::optional<int> play(Input input);
 
   std::ostream& out_;
   std::ostream& err_;
   Machine machine_;
   rt::VirtualClock clock_;
   int lineNumber_ = 0;
+  std::string_view line_;                // the line being run
+  std::vector<std::string_view> words_;  // its words
 };
 
 // The figures of a statistics run.

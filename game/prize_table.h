@@ -43,7 +43,9 @@ inline constexpr std::array<PrizeRule, 13> kPrizeTable{{
 
 // Whether a rule's combination holds, given `shows(reel, symbol)` for reels 1
 // to 3. Every comparison of the rule is made; none is skipped once the
-// outcome is settled.
+// outcome is settled: all three reels are always looked at, and & and | are
+// used on purpose instead of && and ||, so that every rule costs the same
+// number of picture comparisons whichever reels match.
 template <typename Shows>
 bool matches(const PrizeRule& rule, Shows&& shows) {
   const int d = rule.symbol;

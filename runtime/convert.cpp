@@ -15,9 +15,6 @@ namespace {
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
 
 // The extent of a decimal number at the start of `text`: optional sign,
 // digits with an optional fraction (at least one digit in all), and an
@@ -76,20 +73,6 @@ NumberExtent scanNumber(std::string_view text) {
 // Converts a scanned number. Out-of-range values give nullopt when `strict`,
 // and otherwise an infinity (too large) or zero (too small).
 std::optional<double> convert(std::string_view number, const NumberExtent& ext, bool strict) {
-  // Small whole numbers are by far the most common texts: "0", "5", "100".
-  if (number.size() <= 9) {
-    bool plain = true;
-    std::int32_t value = 0;
-    std::size_t i = (number[0] == '-' || number[0] == '+') ? 1 : 0;
-    for (; i < number.size(); ++i) {
-      if (!isDigit(number[i])) {
-        plain = false;
-        break;
-      }
-      value = value * 10 + (number[i] - '0');
-    }
-    if (plain) return ext.negative ? -static_cast<double>(value) : static_cast<double>(value);
-  }
   if (number[0] == '+') number.remove_prefix(1);  // from_chars takes no plus sign
   double value = 0;
   auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
@@ -130,8 +113,10 @@ std::string floatingText(T value, int precision, T wholeLimit) {
   return toChars(value, precision);
 }
 
-// The texts the game writes are short whole numbers: "0", "95", "-5". They
-// are read here without the general scan.
+// The one fast path for small whole numbers. The texts the game writes are
+// short whole numbers ("0", "95", "-5"), by far the most common texts read;
+// they are read here without the general scan. Anything else (blanks, a plus
+// sign, a fraction) takes the general scan, which reads the same value.
 std::optional<double> plainWhole(std::string_view text) {
   std::size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;
   if (text.size() <= i || text.size() > 10) return std::nullopt;

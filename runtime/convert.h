@@ -8,6 +8,11 @@
 // number as text in a control property and converts on each read and write.
 namespace rt {
 
+// The blanks of number texts and of the driver's script lines: space and tab.
+inline bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
 // Leading-number reading: the value of the longest leading part of the text
 // that forms a decimal number (blanks before it skipped, an optional sign,
 // digits, an optional fraction and exponent). A text with no leading number
@@ -28,7 +33,8 @@ double strictNumber(std::string_view text);
 std::string numberText(double value);
 // The same for a single-precision value (up to 7 significant digits).
 std::string numberText(float value);
-// The same for a 16-bit integer.
+// The same for a 16-bit integer: the counters and phase tags the handlers
+// reset, which only ever hold small whole numbers.
 std::string numberText(std::int16_t value);
 
 // Arithmetic with the floating-point check the runtime makes after every

@@ -9,9 +9,6 @@ std::string describe(RuntimeError::Code code) {
     case RuntimeError::Code::Overflow:
       what = "Overflow";
       break;
-    case RuntimeError::Code::DivisionByZero:
-      what = "Division by zero";
-      break;
     case RuntimeError::Code::TypeMismatch:
       what = "Type mismatch";
       break;

@@ -10,11 +10,12 @@ namespace rt {
 // it; it unwinds to the event delivery, which reports it and ends the program.
 class RuntimeError : public std::runtime_error {
  public:
+  // The numbers are those the player sees in the error message
+  // ("Run-time error '13': Type mismatch"), the runtime's own numbering.
   enum class Code : int {
-    Overflow = 6,
-    DivisionByZero = 11,
-    TypeMismatch = 13,
-    InvalidOperation = 5,
+    InvalidOperation = 5,  // a floating-point result that is no number (NaN)
+    Overflow = 6,          // a result, or a number read strictly, beyond a double
+    TypeMismatch = 13,     // a strict number reading of a text that is no number
   };
 
   explicit RuntimeError(Code code);

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "runtime/errors.h"
 
@@ -98,6 +100,36 @@ TEST(NumberText, RoundTripsThroughBothReadings) {
   for (const char* text : {"0", "5", "95", "100", "-5", "-10", "2111", "123456789012345"}) {
     EXPECT_EQ(text, rt::numberText(rt::leadingNumber(text)));
     EXPECT_EQ(text, rt::numberText(rt::strictNumber(text)));
+  }
+}
+
+TEST(NumberReading, WholeNumbersReadTheSameWithOrWithoutBlanksSignsAndTails) {
+  // Plain digits take the short way; with a blank, a plus sign or a tail the
+  // same number goes through the general scan and must read the same.
+  for (const char* text :
+       {"0", "5", "95", "100", "-5", "123456789", "-999999999", "9999999999", "12345678901"}) {
+    const double plain = rt::leadingNumber(text);
+    EXPECT_EQ(plain, rt::strictNumber(text)) << text;
+    EXPECT_EQ(plain, rt::leadingNumber(std::string(" ") + text)) << text;
+    EXPECT_EQ(plain, rt::leadingNumber(std::string(text) + "$")) << text;
+    EXPECT_EQ(plain, rt::strictNumber(std::string("\t") + text + " ")) << text;
+    if (text[0] != '-') {
+      EXPECT_EQ(plain, rt::strictNumber(std::string("+") + text)) << text;
+    }
+  }
+}
+
+TEST(RuntimeError, EachCodeHasItsNumberAndMessage) {
+  const std::pair<RuntimeError::Code, const char*> cases[] = {
+      {RuntimeError::Code::InvalidOperation,
+       "Run-time error '5': Invalid floating-point operation"},
+      {RuntimeError::Code::Overflow, "Run-time error '6': Overflow"},
+      {RuntimeError::Code::TypeMismatch, "Run-time error '13': Type mismatch"},
+  };
+  for (const auto& [code, message] : cases) {
+    const RuntimeError e(code);
+    EXPECT_EQ(code, e.code());
+    EXPECT_STREQ(message, e.what());
   }
 }
 

@@ -8,13 +8,13 @@
 namespace testing_support {
 
 // The game machine loaded and on a virtual clock, welcome panel still up.
-struct Game {
+struct LoadedGame {
   rt::FixedSeedClock seeds{1};
   game::Machine machine{seeds};
   rt::VirtualClock clock{machine.form(), machine.dispatcher()};
   game::Form1& f = machine.form();
 
-  Game() { machine.load(); }
+  LoadedGame() { machine.load(); }
 
   void click(rt::Control& c) { machine.deliver(c, rt::Event::Click); }
   void coin() { click(f.LabelInsertCoin); }

@@ -8,18 +8,19 @@
 
 #include "game/prize_table.h"
 #include "game_test_support.h"
+#include "prize_cases.h"
 #include "runtime/convert.h"
 #include "runtime/errors.h"
 #include "game/animations.h"
 
 namespace {
 
-using testing_support::Game;
+using testing_support::LoadedGame;
 
 // --- The coin -------------------------------------------------------------
 
 TEST(Coin, TakesFiveAndStartsASpin) {
-  Game g;
+  LoadedGame g;
   g.click(g.f.Command2);
   g.f.LabelPrize.setCaption("4");
   g.f.Timer4.setEnabled(true);
@@ -55,7 +56,7 @@ TEST(Coin, IsAcceptedOnlyWhenTheMoneyCoversIt) {
       {"5$", "0"},
   };
   for (const auto& [money, after] : cases) {
-    Game g;
+    LoadedGame g;
     g.f.LabelCredit.setCaption(money);
     game::LabelInsertCoin_Click(g.f);
     if (after != nullptr) {
@@ -72,7 +73,7 @@ TEST(Coin, IsAcceptedOnlyWhenTheMoneyCoversIt) {
 }
 
 TEST(Coin, IsRefusedWhileAPaidSpinAwaitsItsEvaluation) {
-  Game g;
+  LoadedGame g;
   g.click(g.f.Command2);
   g.rigSymbols(3, 4, 5);
   g.coin();
@@ -97,7 +98,7 @@ TEST(Coin, IsRefusedWhileAPaidSpinAwaitsItsEvaluation) {
 }
 
 TEST(Coin, TwentyLosingCoinsEndTheGameAndOnlyNewGameRestoresIt) {
-  Game g;
+  LoadedGame g;
   g.click(g.f.Command2);
   for (int spin = 0; spin < 20; ++spin) {
     g.rigSymbols(3, 4, 5);
@@ -120,7 +121,7 @@ TEST(Coin, TwentyLosingCoinsEndTheGameAndOnlyNewGameRestoresIt) {
 // --- "Новая игра" ---------------------------------------------------------
 
 TEST(NewGame, ResetsMoneyAndPrizeStopsTimersAndTakesTheFlashAway) {
-  Game g;
+  LoadedGame g;
   g.click(g.f.Command2);
   g.rigSymbols(7, 7, 7);
   g.coin();
@@ -139,7 +140,7 @@ TEST(NewGame, ResetsMoneyAndPrizeStopsTimersAndTakesTheFlashAway) {
 }
 
 TEST(NewGame, StopsASpinMidwayAndTwiceIsLikeOnce) {
-  Game g;
+  LoadedGame g;
   g.click(g.f.Command2);
   g.rigSymbols(2, 3, 4);
   g.coin();
@@ -160,7 +161,7 @@ TEST(NewGame, StopsASpinMidwayAndTwiceIsLikeOnce) {
 // --- Reel stops -----------------------------------------------------------
 
 TEST(ReelStops, StopOneReelEveryHalfSecondThenHandOver) {
-  Game g;
+  LoadedGame g;
   g.click(g.f.Command2);
   g.rigSymbols(1, 8, 3);
   g.coin();
@@ -190,7 +191,7 @@ TEST(ReelStops, DrawsMapEveryValueToOneOfTenSymbols) {
       {0.99999994f, 9},             // just below 1
   };
   for (const auto& [r, symbol] : cases) {
-    Game g;
+    LoadedGame g;
     g.rig({r});
     g.f.ImageNumber1.setTag("0");
     game::Timer2_Timer(g.f, g.machine.random());
@@ -200,7 +201,7 @@ TEST(ReelStops, DrawsMapEveryValueToOneOfTenSymbols) {
 }
 
 TEST(ReelStops, ThreeEqualDrawsShareOnePictureObject) {
-  Game g;
+  LoadedGame g;
   g.click(g.f.Command2);
   g.rigSymbols(7, 7, 7);
   g.coin();
@@ -210,7 +211,7 @@ TEST(ReelStops, ThreeEqualDrawsShareOnePictureObject) {
 }
 
 TEST(ReelStops, ACounterThatIsNoNumberRaisesARunTimeErrorKeepingEarlierSteps) {
-  Game g;
+  LoadedGame g;
   g.f.ImageNumber2.setTag("x");
   EXPECT_THROW(game::Timer2_Timer(g.f, g.machine.random()), rt::RuntimeError);
   EXPECT_EQ("1", g.f.ImageNumber1.tag());
@@ -224,7 +225,7 @@ struct Evaluated {
   bool won;
 };
 
-Evaluated evaluate(Game& g, int a, int b, int c) {
+Evaluated evaluate(LoadedGame& g, int a, int b, int c) {
   g.f.ImageNumber1.setPicture(g.f.symbolImage(a).picture());
   g.f.ImageNumber2.setPicture(g.f.symbolImage(b).picture());
   g.f.ImageNumber3.setPicture(g.f.symbolImage(c).picture());
@@ -237,17 +238,8 @@ Evaluated evaluate(Game& g, int a, int b, int c) {
 }
 
 TEST(Evaluation, PaysTheFirstMatchingRuleAndThirteenAAfterThirteen) {
-  struct Case {
-    int a, b, c, rings;
-  };
-  const Case cases[] = {
-      {0, 0, 0, 7},   {1, 1, 1, 10},  {2, 2, 2, 20},  {3, 3, 3, 30},  {4, 4, 4, 50}, {5, 5, 5, 100},
-      {6, 6, 6, 150}, {7, 7, 7, 200}, {8, 8, 8, 300}, {9, 9, 9, 500}, {7, 7, 0, 5},  {7, 3, 7, 5},
-      {2, 7, 7, 5},   {7, 0, 0, 3},   {0, 4, 0, 3},   {7, 0, 5, 3},   {5, 0, 7, 3},  {7, 3, 5, 2},
-      {3, 5, 7, 2},   {0, 3, 5, 0},   {1, 2, 3, 0},   {9, 9, 8, 0},
-  };
-  Game g;
-  for (const Case& c : cases) {
+  LoadedGame g;
+  for (const testing_support::PrizeCase& c : testing_support::kPrizeCases) {
     const Evaluated e = evaluate(g, c.a, c.b, c.c);
     EXPECT_EQ(c.rings, e.rings) << c.a << c.b << c.c;
     EXPECT_EQ(c.rings > 0, e.won) << c.a << c.b << c.c;
@@ -257,7 +249,7 @@ TEST(Evaluation, PaysTheFirstMatchingRuleAndThirteenAAfterThirteen) {
 }
 
 TEST(Evaluation, AllThousandTriplesPay2111RingsIn304Wins) {
-  Game g;
+  LoadedGame g;
   int wins = 0, rings = 0, loneZeroLosses = 0;
   for (int a = 0; a < 10; ++a) {
     for (int b = 0; b < 10; ++b) {
@@ -269,13 +261,13 @@ TEST(Evaluation, AllThousandTriplesPay2111RingsIn304Wins) {
       }
     }
   }
-  EXPECT_EQ(304, wins);
-  EXPECT_EQ(2111, rings);
+  EXPECT_EQ(testing_support::kWinningTriples, wins);
+  EXPECT_EQ(testing_support::kRingsOverAllTriples, rings);
   EXPECT_EQ(192, loneZeroLosses);
 }
 
 TEST(Evaluation, StartPicturesMatchNoRule) {
-  Game g;
+  LoadedGame g;
   g.f.Timer3.setEnabled(true);
   game::Timer3_Timer(g.f);
   EXPECT_EQ("0", g.f.LabelPrize.caption());
@@ -283,7 +275,7 @@ TEST(Evaluation, StartPicturesMatchNoRule) {
 }
 
 TEST(Evaluation, MoneyAtZeroIsGameOverEvenWhenTheSpinWins) {
-  Game g;
+  LoadedGame g;
   g.f.LabelCredit.setCaption("0");
   const Evaluated e = evaluate(g, 7, 3, 3);
   EXPECT_EQ("Game Over!", g.f.LabelCredit.caption());
@@ -296,7 +288,7 @@ TEST(Evaluation, MoneyAtZeroIsGameOverEvenWhenTheSpinWins) {
 
 TEST(Evaluation, OnlyExactlyZeroEndsTheGame) {
   for (const char* money : {"-5", "5", "0.5"}) {
-    Game g;
+    LoadedGame g;
     g.f.LabelCredit.setCaption(money);
     evaluate(g, 1, 2, 3);
     EXPECT_EQ(money, g.f.LabelCredit.caption());
@@ -305,7 +297,7 @@ TEST(Evaluation, OnlyExactlyZeroEndsTheGame) {
 }
 
 TEST(Evaluation, AWinAddsToRingsStillBeingTransferred) {
-  Game g;
+  LoadedGame g;
   g.f.ImageNumber1.setPicture(g.f.symbolImage(0).picture());
   g.f.ImageNumber2.setPicture(g.f.symbolImage(0).picture());
   g.f.ImageNumber3.setPicture(g.f.symbolImage(0).picture());
@@ -318,7 +310,7 @@ TEST(Evaluation, AWinAddsToRingsStillBeingTransferred) {
 // --- Prize transfer -------------------------------------------------------
 
 TEST(Transfer, MovesOneRingATickWithTheFlashAndCarriesItsPhase) {
-  Game g;
+  LoadedGame g;
   g.f.LabelPrize.setCaption("7");
   g.f.Timer4.setEnabled(true);
   const bool shownAfter[] = {true, false, true, false, true, false, true};
@@ -348,7 +340,7 @@ TEST(Transfer, MovesOneRingATickWithTheFlashAndCarriesItsPhase) {
 
 TEST(Transfer, EndsAtOnceWhenNoRingIsLeft) {
   for (const char* prize : {"0", "", "-3", "Game Over!"}) {
-    Game g;
+    LoadedGame g;
     g.f.LabelPrize.setCaption(prize);
     g.f.LabelInsertCoin.setEnabled(false);
     g.f.ImageEmpty.setVisible(true);
@@ -363,7 +355,7 @@ TEST(Transfer, EndsAtOnceWhenNoRingIsLeft) {
 }
 
 TEST(Transfer, RunsBesideANewSpinAndLosesNoMoney) {
-  Game g;
+  LoadedGame g;
   g.click(g.f.Command2);
   g.rigSymbols(7, 7, 0);  // 5 rings
   g.coin();
@@ -383,7 +375,7 @@ TEST(Transfer, RunsBesideANewSpinAndLosesNoMoney) {
 // --- The window's small handlers ------------------------------------------
 
 TEST(Animations, SpinFlickerAlternatesAfterTwoShownIntervals) {
-  Game g;
+  LoadedGame g;
   const bool shown[] = {true, false, true, false, true};
   for (bool s : shown) {
     game::Timer1_Timer(g.f);
@@ -393,7 +385,7 @@ TEST(Animations, SpinFlickerAlternatesAfterTwoShownIntervals) {
 }
 
 TEST(Animations, TitleStripBlinksEveryQuarterSecond) {
-  Game g;
+  LoadedGame g;
   const std::pair<int, bool> moments[] = {
       {249, true}, {250, false}, {499, false}, {500, true}, {750, false}};
   for (const auto& [t, visible] : moments) {
@@ -404,7 +396,7 @@ TEST(Animations, TitleStripBlinksEveryQuarterSecond) {
 }
 
 TEST(Animations, PointerRefreshAndWelcomeChangeNothingElse) {
-  Game g;
+  LoadedGame g;
   const rt::Picture* coin = g.f.LabelInsertCoin.mouseIcon().get();
   g.machine.deliver(g.f.LabelInsertCoin, rt::Event::MouseDown);
   g.machine.deliver(g.f.LabelInsertCoin, rt::Event::MouseUp);

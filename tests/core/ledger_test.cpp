@@ -3,6 +3,7 @@
 // the fuzz player: its scripts replay in the driver to the same state.
 #include "fuzz/ledger.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,25 +18,26 @@
 #include "game/driver.h"
 #include "game/prize_table.h"
 #include "game_test_support.h"
+#include "prize_cases.h"
 #include "runtime/convert.h"
 
 namespace {
 
 using fuzz::Action;
-using testing_support::Game;
+using ::testing::HasSubstr;
+using testing_support::LoadedGame;
 
 TEST(LedgerPrizeTable, PaysTheWrittenAwards) {
-  struct Case {
-    int a, b, c, rings;
+  for (const testing_support::PrizeCase& c : testing_support::kPrizeCases) {
+    EXPECT_EQ(c.rings, fuzz::prizeFor(c.a, c.b, c.c)) << c.a << "-" << c.b << "-" << c.c;
+  }
+  // A reel that shows none of the ten symbols (-1) matches no symbol.
+  const testing_support::PrizeCase noSymbol[] = {
+      {-1, -1, -1, 0},
+      {7, -1, -1, 2},
+      {-1, 0, -1, 0},
   };
-  const Case cases[] = {
-      {0, 0, 0, 7},    {1, 1, 1, 10},  {2, 2, 2, 20},  {3, 3, 3, 30},  {4, 4, 4, 50},
-      {5, 5, 5, 100},  {6, 6, 6, 150}, {7, 7, 7, 200}, {8, 8, 8, 300}, {9, 9, 9, 500},
-      {7, 7, 0, 5},    {0, 7, 7, 5},   {7, 0, 0, 3},   {0, 3, 0, 3},   {7, 0, 5, 3},
-      {5, 0, 7, 3},    {7, 3, 5, 2},   {3, 5, 7, 2},   {0, 3, 5, 0},   {1, 2, 3, 0},
-      {-1, -1, -1, 0}, {7, -1, -1, 2}, {-1, 0, -1, 0},
-  };
-  for (const Case& c : cases) {
+  for (const testing_support::PrizeCase& c : noSymbol) {
     EXPECT_EQ(c.rings, fuzz::prizeFor(c.a, c.b, c.c)) << c.a << "-" << c.b << "-" << c.c;
   }
 }
@@ -61,13 +63,13 @@ TEST(LedgerPrizeTable, AgreesWithTheGameOnEveryTriple) {
       }
     }
   }
-  EXPECT_EQ(304, wins);
-  EXPECT_EQ(2111, rings);
+  EXPECT_EQ(testing_support::kWinningTriples, wins);
+  EXPECT_EQ(testing_support::kRingsOverAllTriples, rings);
 }
 
 // The game on the virtual clock with a ledger reporting every event.
 struct Watched {
-  Game g;
+  LoadedGame g;
   std::optional<fuzz::Ledger> ledger;
 
   Watched() { ledger.emplace(g.f); }
@@ -107,7 +109,7 @@ struct Watched {
   }
   void rigSymbols(int a, int b, int c) {
     g.rigSymbols(a, b, c);
-    for (int d : {a, b, c}) ledger->expectDraw(Game::drawing(d));
+    for (int d : {a, b, c}) ledger->expectDraw(LoadedGame::drawing(d));
   }
   std::string violation() const { return ledger->violation().value_or(""); }
 };
@@ -312,8 +314,7 @@ TEST(Ledger, ReportsEachBrokenRule) {
   for (const Case& c : cases) {
     Watched w;
     c.play(w);
-    EXPECT_NE(std::string::npos, w.violation().find(c.report))
-        << c.name << "\n  reported: " << w.violation();
+    EXPECT_THAT(w.violation(), HasSubstr(c.report)) << c.name << "\n  reported: " << w.violation();
   }
 }
 

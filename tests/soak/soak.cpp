@@ -48,6 +48,8 @@
 #include <unistd.h>
 
 #include "fuzz/ledger.h"
+#include "game/input.h"
+#include "game/snapshot.h"
 #include "window/qt/fonts.h"
 #include "window/qt/host.h"
 #include "window/qt/pictures.h"
@@ -132,7 +134,7 @@ class Soak : public QObject {
   // Plays until the time is up or a rule breaks; returns the exit status.
   int run() {
     clock_.start();
-    last_ = fuzz::Snapshot::of(f());
+    last_ = game::Snapshot::of(f());
     ledger_.emplace(f(), fuzz::Ledger::Options{
                              .exactTiming = false, .lateness = options_.lateness, .start = now()});
     host_.start();
@@ -178,18 +180,12 @@ class Soak : public QObject {
     fuzz::Action action;
     if (event == rt::Event::Timer) {
       action = fuzz::tickOf(form, control);
-    } else if (&control == &form.LabelInsertCoin) {
-      action = event == rt::Event::Click       ? fuzz::Action::Coin
-               : event == rt::Event::MouseDown ? fuzz::Action::Press
-                                               : fuzz::Action::Release;
-    } else if (&control == &form.Command1) {
-      action = fuzz::Action::NewGame;
-    } else if (&control == &form.Command2) {
-      action = fuzz::Action::Welcome;
+    } else if (const std::optional<game::Input> input = game::inputOf(form, control, event)) {
+      action = fuzz::actionOf(*input);
     } else {
       // A control the game gives no handler (a reel, a picture, a text):
       // the event must have changed nothing at all.
-      if (!(fuzz::Snapshot::of(form) == last_))
+      if (!(game::Snapshot::of(form) == last_))
         fail("a " + eventName(event) + " on " + std::string(control.name()) + " changed the game");
       ++events_;
       return;
@@ -213,7 +209,7 @@ class Soak : public QObject {
     } else if (form.LabelCredit.caption() != "Game Over!") {
       gameOver_ = false;
     }
-    last_ = fuzz::Snapshot::of(form);
+    last_ = game::Snapshot::of(form);
     ++events_;
     checkLedger();
   }
@@ -342,7 +338,7 @@ class Soak : public QObject {
   window::PictureService pictures_;
   window::Host host_;
   std::optional<fuzz::Ledger> ledger_;
-  fuzz::Snapshot last_;  // the state after the last event
+  game::Snapshot last_;  // the state after the last event
   std::mt19937_64 rng_;
   QElapsedTimer clock_;
   QTimer watch_, sampler_;
