@@ -5,9 +5,6 @@
 namespace game {
 namespace {
 
-constexpr std::int16_t kZero = 0;
-constexpr std::int16_t kOne = 1;
-
 void refreshCoinPointer(game::Form1& f) {
   f.LabelInsertCoin.setMouseIcon(f.LabelInsertCoin.mouseIcon());
 }

@@ -1,10 +1,17 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "runtime/form.h"
 
 namespace game {
+
+// Counters and switches are set from 16-bit integers, not from doubles: they
+// only ever hold small whole numbers, and the number text of a 16-bit integer
+// is plain digits ("0", "1"), the very text the handlers count with.
+inline constexpr std::int16_t kZero = 0;
+inline constexpr std::int16_t kOne = 1;
 
 // The game's window with its controls by name, as the handlers use them.
 class Form1 : public rt::Form {

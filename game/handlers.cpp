@@ -16,10 +16,6 @@ using rt::numberText;
 using rt::strictNumber;
 using rt::sub;
 
-// Counters are reset from a 16-bit integer, not from a double: they only
-// ever hold small whole numbers, and the number text of a 16-bit integer is
-// plain digits ("0"), the very text the reel stops and the flash count with.
-constexpr std::int16_t kZero = 0;
 constexpr double kCoin = 5;  // $ a spin, and $ a ring
 
 // Timer3.Tag marks the evaluation of a finished spin: "0" from the third

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds Zarnovik into build/ (Release with debug info).
+# Configures and builds Zarnovik into build/ (preset "dev": release with debug
+# info, warnings as errors, tests and benchmarks).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${ZRNV_CMAKE_ARGS:-} >/dev/null
-cmake --build build -j "$(nproc)"
+cmake --preset dev >/dev/null
+cmake --build --preset dev

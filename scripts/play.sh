@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the game.
+# Installs what is missing, builds the program (preset "release", in
+# build-release/), and starts the game.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
-exec ./build/app/zarnovik "$@"
+cmake --workflow --preset release >/dev/null
+exec ./build-release/app/zarnovik "$@"

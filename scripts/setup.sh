@@ -11,6 +11,7 @@ packages=(
   xvfb xauth
   clang libclang-rt-14-dev
   valgrind
+  python3
 )
 
 missing=()

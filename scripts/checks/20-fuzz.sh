@@ -6,10 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-build=build-fuzz
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZRNV_BUILD_FUZZ=ON -DZRNV_BUILD_TESTS=OFF -DZRNV_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target zarnovik_fuzz -j "$(nproc)"
+build=build-fuzz  # the "fuzz" preset's
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
 
 # New inputs go to a scratch corpus; the committed seeds are only read.
 work="$build/fuzz-run"
