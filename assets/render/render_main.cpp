@@ -3,6 +3,10 @@
 // Build-time renderer: draws every picture of the catalogue from the figures
 // and writes OUT_DIR/<key>.png at its exact stored size, then OUT_DIR/art.qrc
 // listing them for the resource compiler.
+//
+// zarnovik-render --icons FIGURES_DIR OUT_DIR SIZE...
+//
+// The window icon for the desktop's icon theme (see icon_theme.h).
 
 #include <QDir>
 #include <QFile>
@@ -10,13 +14,17 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "compose.h"
+#include "icon_theme.h"
 #include "window/qt/picture_catalogue.h"
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "--icons") == 0)
+    return art::renderIconTheme(argc - 2, argv + 2);
   if (argc != 3) {
     std::fprintf(stderr, "usage: zarnovik-render FIGURES_DIR OUT_DIR\n");
     return 2;
