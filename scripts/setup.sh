@@ -11,6 +11,8 @@ packages=(
   xvfb xauth
   clang libclang-rt-14-dev
   valgrind
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream
+  qt6-wayland weston
 )
 
 missing=()
