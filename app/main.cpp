@@ -74,7 +74,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   startingUp = false;
   QApplication::setApplicationName(QStringLiteral("zarnovik"));
-  QApplication::setDesktopFileName(QStringLiteral("zarnovik"));
+  // The id of the installed desktop entry (packaging/): on Wayland the
+  // compositor finds the game's name and icon by it.
+  QApplication::setDesktopFileName(QStringLiteral("ru.zarnovik.zarnovik"));
   // Registers the embedded typeface now, before the first window asks for a
   // font, so that no text is ever laid out in a fallback face.
   window::gameFontFamily();

@@ -12,6 +12,8 @@ packages=(
   clang libclang-rt-14-dev
   valgrind
   python3
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream
+  qt6-wayland weston
 )
 
 missing=()

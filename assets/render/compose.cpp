@@ -308,10 +308,7 @@ QImage icon(Figures& f, QSize size) {
   {
     QPainter p(&img);
     setupPainter(p);
-    f.draw(p, "brimon", QRectF(5, 7, 38, 38));
-    f.draw(p, "star", QRectF(0, 0, 15, 15));
-    f.draw(p, "star", QRectF(36, 2, 11, 11));
-    f.draw(p, "star", QRectF(38, 34, 10, 10));
+    drawIcon(p, f);
   }
   hardMask(img);
   return img;
@@ -362,6 +359,13 @@ QImage coinPointer(Figures& f, QSize size) {
 }
 
 }  // namespace
+
+void drawIcon(QPainter& p, Figures& f) {
+  f.draw(p, "brimon", QRectF(5, 7, 38, 38));
+  f.draw(p, "star", QRectF(0, 0, 15, 15));
+  f.draw(p, "star", QRectF(36, 2, 11, 11));
+  f.draw(p, "star", QRectF(38, 34, 10, 10));
+}
 
 int bandLevel(int y) {
   const double t = std::sin(kPi * y / (assets::kStripHeight - 1));

@@ -15,6 +15,11 @@ namespace art {
 // Throws std::runtime_error for an entry no drawing is known for.
 QImage compose(const assets::ArtInfo& art, Figures& figures);
 
+// The window icon's drawing on a 48 x 48 grid, without the window icon's
+// one-bit mask: scale the painter to draw it at any size, or into a vector
+// device. compose("icon") is this at 48 x 48, masked.
+void drawIcon(QPainter& p, Figures& figures);
+
 // Grey level of the reel drum's band in row y of an 85 x 169 strip.
 int bandLevel(int y);
 

@@ -3,18 +3,26 @@
 // Build-time renderer: draws every picture of the catalogue from the figures
 // and writes OUT_DIR/<key>.png at its exact stored size, for the build to
 // embed.
+//
+// zarnovik-render --icons FIGURES_DIR OUT_DIR SIZE...
+//
+// The window icon for the desktop's icon theme (see icon_theme.h).
 
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "assets/catalogue.h"
 #include "compose.h"
+#include "icon_theme.h"
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "--icons") == 0)
+    return art::renderIconTheme(argc - 2, argv + 2);
   if (argc != 3) {
     std::fprintf(stderr, "usage: zarnovik-render FIGURES_DIR OUT_DIR\n");
     return 2;
