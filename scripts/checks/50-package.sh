@@ -53,6 +53,8 @@ for path in "${expected[@]}"; do
   [ -f "$work/root/$path" ] || fail "$path is missing"
 done
 [ -x "$work/root/usr/games/zarnovik" ] || fail "usr/games/zarnovik is not executable"
+[ "$(readlink "$work/root/usr/bin/zarnovik")" = ../games/zarnovik ] ||
+  fail "usr/bin/zarnovik is not a link to the program in usr/games"
 
 # Each icon is as large as the folder it is in says (a PNG's header holds its
 # width and height as big-endian numbers at bytes 16 and 20).
