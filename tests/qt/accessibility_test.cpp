@@ -366,4 +366,15 @@ TEST(Accessibility, ReadersAreToldWhatEachHandlerChanged) {
   EXPECT_EQ((QStringList{q("Бримон"), q("Бримон"), q("Кольцо")}), g.reelNames());
 }
 
+TEST(Accessibility, AReaderThatComesLateHearsOnlyWhatChangesAfterwards) {
+  ReadGame g;
+  g.dismissWelcome();
+  g.rig({0.35f, 0.45f, 0.55f});
+  g.press();  // nobody listens: nothing is compared or told
+  Told told(g.host.accessibility());
+  EXPECT_THAT(told.take(), IsEmpty());
+  g.host.deliver(g.f.Timer2, rt::Event::Timer);
+  EXPECT_EQ(QStringList{q("Барабан 1: Тиво")}, told.take());
+}
+
 }  // namespace

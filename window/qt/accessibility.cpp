@@ -336,6 +336,7 @@ Accessibility::Accessibility(FormWindow& window, game::Form1& form, FormWindow::
   rightColumn_ = window_.windowRect(form_.control("Label4")).left();
 
   // The spin pictures and the win flash belong to the reels' places.
+  findCovers();
   spinPicture1_ = &form_.control("ImageRotate1");
   const auto inReelWindow = [this](const rt::Control& c) {
     return &c == spinPicture1_ || &c == &form_.ImageRotate2 || &c == &form_.ImageEmpty;
@@ -367,12 +368,13 @@ Accessibility::Accessibility(FormWindow& window, game::Form1& form, FormWindow::
   });
   told_.resize(items_.size());
   ids_.resize(items_.size(), 0);
-  for (std::size_t i = 0; i < items_.size(); ++i) told_[i] = now(items_[i]);
-  for (auto& [control, shown] : widgets_) shown = seen(*control);
+  remember();
   registry()[&window_] = this;
+  QAccessible::installActivationObserver(this);
 }
 
 Accessibility::~Accessibility() {
+  QAccessible::removeActivationObserver(this);
   registry().erase(&window_);
   for (QAccessible::Id id : ids_)
     if (id != 0) QAccessible::deleteAccessibleInterface(id);
@@ -384,25 +386,51 @@ const rt::Control* Accessibility::controlOf(const QWidget* widget) const {
   return nullptr;
 }
 
+void Accessibility::findCovers() {
+  const std::span<rt::Control> controls = form_.controls();
+  rects_.resize(controls.size());
+  covers_.resize(controls.size());
+  for (const rt::Control& c : controls)
+    rects_[static_cast<std::size_t>(c.index())] = window_.windowRect(c);
+  // The description lists each container's controls top first. Frames and
+  // buttons lie above every painted control of their container, and of the
+  // painted ones only labels hide what is beneath them. Nothing moves, so who
+  // may cover whom is found once; whether it does depends on Visible.
+  for (const rt::Control& control : controls) {
+    if (control.kind() == rt::Kind::Timer) continue;
+    const bool windowed = isWindowed(control.kind());
+    const QRect& rect = rects_[static_cast<std::size_t>(control.index())];
+    bool above = true;
+    for (const rt::Control& other : controls) {
+      if (&other == &control) {
+        above = false;
+        continue;
+      }
+      if (other.container() != control.container()) continue;
+      const bool covers = isWindowed(other.kind())
+                              ? (!windowed || above)
+                              : (!windowed && above && other.kind() == rt::Kind::Label);
+      if (covers && rects_[static_cast<std::size_t>(other.index())].intersects(rect))
+        covers_[static_cast<std::size_t>(control.index())].push_back(&other);
+    }
+  }
+}
+
 bool Accessibility::uncovered(const rt::Control& control) const {
   const rt::Control* holder = control.container();
   if (holder != nullptr && !seen(*holder)) return false;
-  const bool windowed = isWindowed(control.kind());
-  QRegion open(window_.windowRect(control));
-  // The description lists each container's controls top first.
-  bool above = true;
-  for (const rt::Control& other : form_.controls()) {
-    if (&other == &control) {
-      above = false;
-      continue;
+  const auto index = static_cast<std::size_t>(control.index());
+  QRegion open;
+  bool whole = true;  // `open` not made until something covers a part
+  for (const rt::Control* cover : covers_[index]) {
+    if (!cover->visible()) continue;
+    if (whole) {
+      open = QRegion(rects_[index]);
+      whole = false;
     }
-    if (other.container() != holder || !other.visible()) continue;
-    const bool covers = isWindowed(other.kind())
-                            ? (!windowed || above)
-                            : (!windowed && above && other.kind() == rt::Kind::Label);
-    if (covers) open -= window_.windowRect(other);
+    open -= rects_[static_cast<std::size_t>(cover->index())];
   }
-  return !open.isEmpty();
+  return whole ? !rects_[index].isEmpty() : !open.isEmpty();
 }
 
 bool Accessibility::seen(const Item& item) const {
@@ -431,10 +459,10 @@ Accessibility::Told Accessibility::now(const Item& item) const {
   switch (item.kind) {
     case Item::Kind::Field:
       t.name = item.name;
-      t.text = spokenText(item.control->caption());
+      t.text = spoken(item);
       break;
     case Item::Kind::Text:
-      t.text = spokenText(item.control->caption());
+      t.text = spoken(item);
       t.name = t.text;
       break;
     case Item::Kind::Picture:
@@ -454,6 +482,14 @@ Accessibility::Told Accessibility::now(const Item& item) const {
       break;
   }
   return t;
+}
+
+const QString& Accessibility::spoken(const Item& item) const {
+  if (item.spokenFrom != item.control->caption()) {
+    item.spokenFrom = item.control->caption();
+    item.spoken = spokenText(*item.spokenFrom);
+  }
+  return item.spoken;
 }
 
 std::tuple<int, int, int> Accessibility::readingKey(const rt::Control& control) const {
@@ -502,14 +538,12 @@ void Accessibility::changed(std::span<const rt::Form::Change> changes) {
   const bool relevant = std::any_of(changes.begin(), changes.end(), [](const auto& change) {
     return change.control->kind() != rt::Kind::Timer && (change.properties & kPresented);
   });
-  if (!relevant) return;
-  const bool listening = listener_ || QAccessible::isActive();
+  if (!relevant || !listening()) return;
 
   for (auto& [control, shown] : widgets_) {
     const bool now = seen(*control);
     if (now == shown) continue;
     shown = now;
-    if (!listening) continue;
     QWidget* widget = window_.widgetOf(*control);
     QAccessibleEvent event(widget, now ? QAccessible::ObjectShow : QAccessible::ObjectHide);
     send(event);
@@ -521,9 +555,23 @@ void Accessibility::changed(std::span<const rt::Form::Change> changes) {
   for (std::size_t i = 0; i < items_.size(); ++i) {
     Told is = now(items_[i]);
     if (is == told_[i]) continue;
-    if (listening) tell(items_[i], told_[i], is);
+    tell(items_[i], told_[i], is);
     told_[i] = std::move(is);
   }
+}
+
+void Accessibility::setListener(Listener listener) {
+  listener_ = std::move(listener);
+  remember();
+}
+
+void Accessibility::accessibilityActiveChanged(bool active) {
+  if (active) remember();
+}
+
+void Accessibility::remember() {
+  for (std::size_t i = 0; i < items_.size(); ++i) told_[i] = now(items_[i]);
+  for (auto& [control, shown] : widgets_) shown = seen(*control);
 }
 
 void Accessibility::send(QAccessibleEvent& event) {

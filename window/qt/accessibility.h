@@ -22,8 +22,8 @@
 // over the reels and the title picture without taking them away: they leave
 // the tree as it is, so that a reader is not flooded while they run.
 //
-// After every handler, changed() compares what is presented with what was
-// last told and sends the events a reader needs: a field's text removed and
+// After every handler, while a reader listens, changed() compares what is
+// presented with what was last told and sends the events a reader needs: a field's text removed and
 // inserted, a reel's new name, the coin slot's state, and things appearing or
 // leaving (the welcome panel going, the game beneath it coming into view).
 // The keyboard focus is left to the two buttons.
@@ -31,10 +31,12 @@
 #include <QAccessible>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <tuple>
@@ -58,7 +60,7 @@ std::array<QString, 10> symbolNames(std::string_view prizeTableText);
 // line go.
 QString spokenText(std::string_view caption);
 
-class Accessibility final : public QObject {
+class Accessibility final : public QObject, public QAccessible::ActivationObserver {
   Q_OBJECT
 
  public:
@@ -70,6 +72,10 @@ class Accessibility final : public QObject {
     rt::Control* control;  // the label or image; a reel's ImageNumber
     int reel = 0;          // 1 to 3 for a reel
     QString name;          // fields, pictures and the coin slot: a fixed name
+    // The caption last put into words, and those words: the long texts are
+    // not broken into lines again on every tick.
+    mutable std::optional<std::string> spokenFrom{};
+    mutable QString spoken{};
   };
   // What a reader was last told of an item.
   struct Told {
@@ -95,7 +101,11 @@ class Accessibility final : public QObject {
   // Where the events go: by default to Qt, and only while a reader listens.
   // A watcher set here hears every one of them instead.
   using Listener = std::function<void(QAccessibleEvent* event)>;
-  void setListener(Listener listener) { listener_ = std::move(listener); }
+  void setListener(Listener listener);
+
+  // A reader switched Qt's accessibility on: what is presented now is what
+  // it finds, and the changes from here on are told.
+  void accessibilityActiveChanged(bool active) override;
 
   // Presses the coin slot as a mouse click would, if a player could: the slot
   // shows and is open. Returns whether the click was delivered.
@@ -116,6 +126,8 @@ class Accessibility final : public QObject {
   FormWindow& window() const { return window_; }
 
  private:
+  // Finds, for every control, the controls above it that overlap it.
+  void findCovers();
   // Whether any part of `control` is in view, leaving its own Visible aside:
   // every frame holding it shows, and what lies above it does not cover all
   // of it (frames and buttons lie above every painted control, and a label
@@ -123,11 +135,17 @@ class Accessibility final : public QObject {
   bool uncovered(const rt::Control& control) const;
   bool seen(const rt::Control& control) const { return control.visible() && uncovered(control); }
   bool seen(const Item& item) const;
+  // The item's caption as it is spoken.
+  const QString& spoken(const Item& item) const;
   // The symbol a reel shows: the one whose very picture it holds or, before
   // its first stop, the one its start copy looks like; -1 for none.
   int shownSymbol(const rt::Control& reel) const;
   // Reading order of a control in its container.
   std::tuple<int, int, int> readingKey(const rt::Control& control) const;
+  // Nobody listens while Qt's accessibility is off, and nothing is compared
+  // then: what is presented is remembered afresh when a listener comes.
+  bool listening() const { return listener_ || QAccessible::isActive(); }
+  void remember();
   void tell(const Item& item, const Told& was, const Told& is);
   void send(QAccessibleEvent& event);
 
@@ -142,6 +160,10 @@ class Accessibility final : public QObject {
   std::vector<Item> items_;
   std::vector<Told> told_;            // by item
   std::vector<QAccessible::Id> ids_;  // by item; 0 until first asked for
+  // Every control's rectangle in the window, and the controls that lie above
+  // it and overlap it, by control index.
+  std::vector<QRect> rects_;
+  std::vector<std::vector<const rt::Control*>> covers_;
   // The frames and buttons, with whether each was last in view.
   std::vector<std::pair<rt::Control*, bool>> widgets_;
 };
