@@ -23,9 +23,10 @@
 // the tree as it is, so that a reader is not flooded while they run.
 //
 // After every handler, while a reader listens, changed() compares what is
-// presented with what was last told and sends the events a reader needs: a field's text removed and
-// inserted, a reel's new name, the coin slot's state, and things appearing or
-// leaving (the welcome panel going, the game beneath it coming into view).
+// presented with what was last told and sends the events a reader needs: a
+// field's text removed and inserted, a reel's new name, the coin slot's
+// state, and things appearing or leaving (the welcome panel going, the game
+// beneath it coming into view).
 // The keyboard focus is left to the two buttons.
 
 #include <QAccessible>
