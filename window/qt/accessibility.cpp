@@ -335,8 +335,9 @@ Accessibility::Accessibility(FormWindow& window, game::Form1& form, FormWindow::
   symbolNames_ = symbolNames(form_.control("Label4").caption());
   rightColumn_ = window_.windowRect(form_.control("Label4")).left();
 
-  // The spin pictures and the win flash belong to the reels' places.
   findCovers();
+
+  // The spin pictures and the win flash belong to the reels' places.
   spinPicture1_ = &form_.control("ImageRotate1");
   const auto inReelWindow = [this](const rt::Control& c) {
     return &c == spinPicture1_ || &c == &form_.ImageRotate2 || &c == &form_.ImageEmpty;
