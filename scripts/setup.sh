@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
   xvfb xauth
+  at-spi2-core python3-pyatspi dbus
   clang libclang-rt-14-dev
   valgrind
   python3

@@ -8,9 +8,13 @@ namespace window {
 Host::Host(const rt::SeedClock& clock, PictureService& pictures, QObject* parent)
     : QObject(parent), machine_(clock) {
   machine_.dispatcher().setErrorReporter(this);
-  window_ = std::make_unique<FormWindow>(
-      machine_.form(), pictures,
-      [this](rt::Control& control, rt::Event event) { deliver(control, event); });
+  // Before the window exists, so that a screen reader never sees it without.
+  Accessibility::install();
+  const FormWindow::Deliver toHost = [this](rt::Control& control, rt::Event event) {
+    deliver(control, event);
+  };
+  window_ = std::make_unique<FormWindow>(machine_.form(), pictures, toHost);
+  accessibility_ = std::make_unique<Accessibility>(*window_, machine_.form(), toHost);
   timers_ = std::make_unique<rt::QtTimerHost>(
       machine_.form(), [this](rt::Control& timer) { deliver(timer, rt::Event::Timer); });
   errorBox_ = [](QWidget* window, const QString& message) {
@@ -70,12 +74,14 @@ void Host::deliverTraced(rt::Control& control, rt::Event event) {
       trace_->timerOn(c.name(), rt::QtTimerHost::realInterval(c), began);
   }
   const QRegion changed = window_->applyChanges(changes);
+  accessibility_->changed(changes);
   trace_->handled(control.name(), event == rt::Event::Click, began, changed);
 }
 
 void Host::repaintChanges() {
   const std::vector<rt::Form::Change> changes = machine_.form().takeChanges();
   window_->applyChanges(changes);
+  accessibility_->changed(changes);
 }
 
 void Host::runtimeError(const rt::RuntimeError& error) {

@@ -16,6 +16,7 @@
 
 #include "game/machine.h"
 #include "runtime/qt/qt_timer_host.h"
+#include "window/qt/accessibility.h"
 #include "window/qt/form_window.h"
 #include "window/qt/pictures.h"
 #include "window/qt/trace.h"
@@ -35,6 +36,7 @@ class Host final : public QObject, public rt::ErrorReporter {
   game::Machine& machine() { return machine_; }
   FormWindow& window() { return *window_; }
   rt::QtTimerHost& timers() { return *timers_; }
+  Accessibility& accessibility() { return *accessibility_; }
 
   // Raises Form_Load, shows the window with the focus on the first button
   // and starts the timers that are on.
@@ -73,6 +75,8 @@ class Host final : public QObject, public rt::ErrorReporter {
   game::Machine machine_;
   std::unique_ptr<FormWindow> window_;
   std::unique_ptr<rt::QtTimerHost> timers_;
+  // What screen readers find in the window; goes before the window does.
+  std::unique_ptr<Accessibility> accessibility_;
   ErrorBox errorBox_;
   Trace* trace_ = nullptr;
   Observer observer_;

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# One winning spin played through the accessibility interface alone, as a
+# screen reader user plays it: on a display and a D-Bus session bus of its
+# own, with the accessibility bus of at-spi2-core and pyatspi
+# (tests/screen_reader/play_spin.py says what is checked, and prints what a
+# reader heard).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+# The system's python, which is the one with pyatspi.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+
+out=$(mktemp -d)
+xvfb=""
+cleanup() {
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+  rm -rf "$out"
+}
+trap cleanup EXIT
+
+# A display of our own: Xvfb picks a free number and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+[ -s "$out/display" ] || { echo "Xvfb did not start" >&2; cat "$out/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$out/display")"
+
+start=$SECONDS
+# The session bus starts the accessibility bus when the reader first asks
+# for it, and takes it down at the end.
+timeout 300 dbus-run-session -- "$python" tests/screen_reader/play_spin.py \
+  build/app/zarnovik build/tools/zarnovik-sim
+echo "-- screen reader: $((SECONDS - start)) s"
