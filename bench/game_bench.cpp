@@ -10,10 +10,9 @@
 namespace {
 
 void BM_StatisticsSpins(benchmark::State& state) {
-  rt::FixedSeedClock seeds{1};
   const auto spins = static_cast<std::uint64_t>(state.range(0));
   for (auto _ : state) {
-    game::Statistics s = game::playStatistics(spins, seeds, 1);
+    game::Statistics s = game::playStatistics(spins, 1);
     benchmark::DoNotOptimize(s.rings);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -10,6 +10,7 @@
 #include "game/input.h"
 #include "game/machine.h"
 #include "game/snapshot.h"
+#include "game/statistics.h"
 #include "runtime/virtual_clock.h"
 
 // The headless driver: the whole game machine on a virtual clock, played by
@@ -20,6 +21,8 @@ namespace game {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitMalformed = 2;
 inline constexpr int kExitRuntimeError = 3;
+// The script could not be read, or the output could not be written.
+inline constexpr int kExitIoError = 4;
 
 // Plays a script, one command a line (see the driver's usage text).
 class ScriptDriver {
@@ -40,6 +43,7 @@ class ScriptDriver {
   static const Command kCommands[];
 
   std::optional<int> malformed(std::string_view why);
+  std::optional<int> written();
   std::optional<int> afterDelivery();
   // The commands, each on the words of the current line.
   std::optional<int> set();
@@ -58,28 +62,19 @@ class ScriptDriver {
   std::vector<std::string_view> words_;  // its words
 };
 
-// The figures of a statistics run.
-struct Statistics {
-  std::uint64_t spins = 0;
-  std::uint64_t wins = 0;
-  std::uint64_t rings = 0;
-  std::uint64_t byRule[14] = {};  // rules 1 to 13, then 13a
-  std::uint64_t symbols[3][10] = {};
-  std::uint64_t newGames = 0;
-  std::int64_t virtualMs = 0;
-  std::optional<std::string> error;  // a run-time error that ended the run
-};
+// A script's text as it may be echoed to a terminal: control characters,
+// bytes that are not UTF-8 and the backslash are written as escapes (\x1b,
+// \xff, \\), so that no script can send a terminal its control sequences.
+std::string printable(std::string_view text);
 
-// Plays `spins` spins as a steady player: dismiss the welcome panel, then for
-// each spin press "Новая игра" if the game is over, insert a coin, and wait
-// until the spin has been evaluated and any prize transfer has ended.
-Statistics playStatistics(std::uint64_t spins, const rt::SeedClock& seedClock,
-                          std::optional<std::uint64_t> seed);
+// Whether the text is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing beyond U+10FFFF).
+bool validUtf8(std::string_view text);
 
-std::string statisticsJson(const Statistics& s);
-
-// The command line of zarnovik-sim; returns the exit status.
+// The command line of zarnovik-sim; returns the exit status. With
+// `errIsTerminal`, a statistics run that lasts longer than about a second
+// shows its progress on `err`.
 int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-            std::ostream& err);
+            std::ostream& err, bool errIsTerminal = false);
 
 }  // namespace game

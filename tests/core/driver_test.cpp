@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "game_test_support.h"
+#include "prize_cases.h"
 
 namespace {
 
@@ -176,18 +177,80 @@ TEST(Program, ExitStatusesReachTheShell) {
   }
 }
 
-TEST(Statistics, SameSeedSameFigures) {
-  rt::FixedSeedClock seeds{1};
-  EXPECT_EQ(game::statisticsJson(game::playStatistics(2000, seeds, 42)),
-            game::statisticsJson(game::playStatistics(2000, seeds, 42)));
-  EXPECT_NE(game::statisticsJson(game::playStatistics(2000, seeds, 42)),
-            game::statisticsJson(game::playStatistics(2000, seeds, 43)));
+TEST(Statistics, TheFiguresDependOnTheSeedOnlyNotOnTheThreads) {
+  // Three blocks, the last one short: the sums must not depend on which
+  // thread played which block, nor on the order in which they finished.
+  const std::uint64_t spins = 2 * game::kBlockSpins + 1000;
+  const std::string one = game::statisticsJson(game::playStatistics(spins, 42, 1));
+  EXPECT_EQ(one, game::statisticsJson(game::playStatistics(spins, 42, 2)));
+  EXPECT_EQ(one, game::statisticsJson(game::playStatistics(spins, 42, 3)));
+  EXPECT_EQ(one, game::statisticsJson(game::playStatistics(spins, 42, 64)));
+  EXPECT_NE(one, game::statisticsJson(game::playStatistics(spins, 43, 2)));
+  EXPECT_THAT(one, HasSubstr("{\"spins\":" + std::to_string(spins) + ","));
 }
 
-TEST(Statistics, AMillionSpinsMatchTheOddsOfThePrizeTable) {
-  rt::FixedSeedClock seeds{1};
+TEST(Statistics, TheRunIsTheSumOfItsBlocks) {
+  const std::uint64_t spins = game::kBlockSpins + 500;
+  game::Statistics blocks = game::playBlock(game::kBlockSpins, game::blockSeed(9, 0));
+  blocks += game::playBlock(500, game::blockSeed(9, 1));
+  EXPECT_EQ(game::statisticsJson(blocks), game::statisticsJson(game::playStatistics(spins, 9, 2)));
+  // Each block is a fresh player: the first block's figures are its own.
+  EXPECT_EQ(game::statisticsJson(game::playBlock(500, game::blockSeed(9, 0))),
+            game::statisticsJson(game::playStatistics(500, 9, 1)));
+}
+
+TEST(Statistics, BlockSeedsFollowSplitMix64) {
+  // The first outputs of SplitMix64 started at 0 and at 1234567, as its
+  // authors' reference implementation gives them.
+  EXPECT_EQ(0xe220a8397b1dcdafULL, game::blockSeed(0, 0));
+  EXPECT_EQ(0x6e789e6aa1b965f4ULL, game::blockSeed(0, 1));
+  EXPECT_EQ(0x599ed017fb08fc85ULL, game::blockSeed(1234567, 0));
+  EXPECT_EQ(0x2c73f08458540fa5ULL, game::blockSeed(1234567, 1));
+}
+
+TEST(Statistics, NoSpinsNoFigures) {
+  const game::Statistics s = game::playStatistics(0, 1, 4);
+  EXPECT_EQ(0u, s.spins);
+  EXPECT_EQ(0, s.virtualMs);
+  EXPECT_FALSE(s.error);
+}
+
+TEST(Odds, EveryTripleThroughTheEvaluation) {
+  const game::Odds odds = game::exactOdds();
+  EXPECT_EQ(1000u, odds.triples);
+  EXPECT_EQ(static_cast<std::uint64_t>(testing_support::kWinningTriples), odds.wins);
+  EXPECT_EQ(static_cast<std::uint64_t>(testing_support::kRingsOverAllTriples), odds.rings);
+  // The rings the handler paid are those of the rules that matched.
+  std::uint64_t rings = 0, paid = 0;
+  for (int r = 0; r < 14; ++r) rings += odds.ringsByRule[r];
+  for (int r = 0; r < 13; ++r) paid += odds.byRule[r];
+  EXPECT_EQ(odds.rings, rings);
+  EXPECT_EQ(odds.wins, paid);
+  EXPECT_EQ(48u, odds.byRule[13]);  // a lone 0 beside a lone 7
+  EXPECT_DOUBLE_EQ(0.304, odds.hitFrequency());
+  EXPECT_DOUBLE_EQ(2.111, odds.ringsPerSpin());
+  EXPECT_DOUBLE_EQ(2.111, odds.returnToPlayer());
+  // The squared awards add up to 418567 (the ten triples 416449, rule 11
+  // 27 * 25, rule 12 27 * 9, a lone 7 192 * 4, a 7 with a 0 48 * 9): their
+  // mean less the mean squared.
+  EXPECT_EQ(418567u, odds.ringsSquared);
+  EXPECT_DOUBLE_EQ(418.567 - 2.111 * 2.111, odds.ringsVariance());
+}
+
+TEST(Odds, TheSheetHasExactlyItsKeys) {
+  const std::string j = game::oddsJson(game::exactOdds());
+  EXPECT_EQ(0u, j.find("{\"triples\":1000,\"wins\":304,\"rings\":2111,\"byRule\":{\"1\":1,"));
+  EXPECT_THAT(j, HasSubstr(",\"13\":240,\"13a\":48},\"ringsByRule\":{\"1\":7,"));
+  EXPECT_THAT(j, HasSubstr("\"hitFrequency\":0.304,\"ringsPerSpin\":2.111,"
+                           "\"returnToPlayer\":2.111,\"ringsVariance\":414.11"));
+  EXPECT_EQ('}', j.back());
+}
+
+TEST(Statistics, AMillionSpinsMatchTheExactOdds) {
+  const game::Odds odds = game::exactOdds();
   const std::uint64_t n = 1'000'000;
-  const game::Statistics s = game::playStatistics(n, seeds, 1);
+  const auto spins = static_cast<double>(n);
+  const game::Statistics s = game::playStatistics(n, 1, 2);
   ASSERT_FALSE(s.error);
   ASSERT_EQ(n, s.spins);
   // Each reel: chi-square of the ten symbol counts, 9 degrees of freedom.
@@ -196,23 +259,27 @@ TEST(Statistics, AMillionSpinsMatchTheOddsOfThePrizeTable) {
   for (int reel = 0; reel < 3; ++reel) {
     double chi2 = 0;
     for (int d = 0; d < 10; ++d) {
-      const double diff = static_cast<double>(s.symbols[reel][d]) - n / 10.0;
-      chi2 += diff * diff / (n / 10.0);
+      const double diff = static_cast<double>(s.symbols[reel][d]) - spins / 10.0;
+      chi2 += diff * diff / (spins / 10.0);
     }
     EXPECT_LT(chi2, 27.88) << "reel " << reel + 1;
   }
-  // Win share p = 0.304: standard deviation sqrt(p(1-p)/n) = 0.00046; allow 5 sigma.
-  EXPECT_NEAR(0.304, static_cast<double>(s.wins) / n, 5 * 0.00046);
-  // Rings a spin: over the 1000 equally likely triples the mean is 2.111 and
-  // the variance 418.57 - 2.111^2 = 414.11 (the jackpots dominate), so the
-  // standard error is sqrt(414.11 / n) = 0.0203; allow 5 sigma.
-  EXPECT_NEAR(2.111, static_cast<double>(s.rings) / n, 5 * 0.0203);
+  // Every share within 5 standard errors of the exact odds: a share p of spins
+  // has the standard error sqrt(p(1-p)/n); the rings a spin have
+  // sqrt(ringsVariance/n), which the jackpots make large.
+  auto shareError = [&](double p) { return 5 * std::sqrt(p * (1 - p) / spins); };
+  const double p = odds.hitFrequency();
+  EXPECT_NEAR(p, static_cast<double>(s.wins) / spins, shareError(p));
+  EXPECT_NEAR(odds.ringsPerSpin(), static_cast<double>(s.rings) / spins,
+              5 * std::sqrt(odds.ringsVariance() / spins));
+  for (int r = 0; r < 14; ++r) {
+    const double rule = static_cast<double>(odds.byRule[r]) / static_cast<double>(odds.triples);
+    EXPECT_NEAR(rule, static_cast<double>(s.byRule[r]) / spins, shareError(rule)) << "rule " << r;
+  }
   std::uint64_t paid = 0;
   for (int r = 0; r < 13; ++r) paid += s.byRule[r];
   EXPECT_EQ(s.wins, paid);
-  // Rule 13a pays only beside rule 13: 48 of the 1000 triples.
   EXPECT_LE(s.byRule[13], s.byRule[12]);
-  EXPECT_NEAR(0.048, static_cast<double>(s.byRule[13]) / n, 5 * std::sqrt(0.048 * 0.952 / n));
   EXPECT_GT(s.virtualMs, static_cast<std::int64_t>(n) * 1501);
 }
 
