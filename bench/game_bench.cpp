@@ -2,10 +2,10 @@
 // them, and the cost of each handler on its own.
 #include <benchmark/benchmark.h>
 
+#include "game/animations.h"
 #include "game/driver.h"
 #include "game/handlers.h"
 #include "runtime/convert.h"
-#include "game/animations.h"
 
 namespace {
 

@@ -208,7 +208,8 @@ std::optional<int> ScriptDriver::set() {
   rt::Control* control = machine_.form().find(target.substr(0, dot));
   if (control == nullptr) return malformed("no such control");
   const std::string_view property = target.substr(dot + 1);
-  if (property != "Caption" && property != "Tag") return malformed("only Caption and Tag can be set");
+  if (property != "Caption" && property != "Tag")
+    return malformed("only Caption and Tag can be set");
   // Only labels, frames and buttons show a caption.
   const rt::Kind kind = control->kind();
   const bool hasCaption =

@@ -135,7 +135,8 @@ Statistics playStatistics(std::uint64_t spins, std::uint64_t seed, unsigned thre
   auto spinsOf = [&](std::uint64_t block) {
     return std::min(kBlockSpins, spins - block * kBlockSpins);
   };
-  threads = static_cast<unsigned>(std::clamp<std::uint64_t>(threads, 1, std::max<std::uint64_t>(blocks, 1)));
+  threads = static_cast<unsigned>(
+      std::clamp<std::uint64_t>(threads, 1, std::max<std::uint64_t>(blocks, 1)));
 
   // Each thread takes the next block not yet taken; finished blocks are summed
   // in their order as soon as all blocks before them are in.
@@ -248,10 +249,10 @@ Odds exactOdds() {
 }
 
 std::string oddsJson(const Odds& odds) {
-  return "{\"triples\":" + std::to_string(odds.triples) + ",\"wins\":" +
-         std::to_string(odds.wins) + ",\"rings\":" + std::to_string(odds.rings) +
-         ",\"byRule\":" + ruleObject(odds.byRule) + ",\"ringsByRule\":" +
-         ruleObject(odds.ringsByRule) + ",\"hitFrequency\":" + shortest(odds.hitFrequency()) +
+  return "{\"triples\":" + std::to_string(odds.triples) + ",\"wins\":" + std::to_string(odds.wins) +
+         ",\"rings\":" + std::to_string(odds.rings) + ",\"byRule\":" + ruleObject(odds.byRule) +
+         ",\"ringsByRule\":" + ruleObject(odds.ringsByRule) +
+         ",\"hitFrequency\":" + shortest(odds.hitFrequency()) +
          ",\"ringsPerSpin\":" + shortest(odds.ringsPerSpin()) +
          ",\"returnToPlayer\":" + shortest(odds.returnToPlayer()) +
          ",\"ringsVariance\":" + shortest(odds.ringsVariance()) + "}";
