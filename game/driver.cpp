@@ -42,10 +42,12 @@ std::optional<float> parseRig(std::string_view word) {
   const char* const last = word.data() + word.size();
   auto [end, ec] = std::from_chars(word.data(), last, value, std::chars_format::fixed);
   if (end != last) return std::nullopt;
+  // A number below zero is out of range, even one that rounds to -0.
+  const bool negative = word.front() == '-';
+  if (negative && word.find_first_of("123456789") != std::string_view::npos) return std::nullopt;
   if (ec == std::errc::result_out_of_range) {
     // Without an exponent, a number out of range with no digit other than 0
     // before its point is too small, not too large.
-    const bool negative = word.front() == '-';
     const std::string_view whole = word.substr(negative ? 1 : 0, word.find('.'));
     if (whole.find_first_not_of('0', negative ? 1 : 0) != std::string_view::npos) {
       return std::nullopt;
@@ -295,51 +297,6 @@ constexpr const char* kUsage =
     "       zarnovik-sim --spins N [--seed S] [--threads T] (statistics)\n"
     "       zarnovik-sim --odds                             (the exact odds)\n";
 
-// Shows how far a statistics run has got, on a terminal: nothing in the first
-// second, then the spins played, the rate and the time left, four times a
-// second, on one line that is cleared at the end.
-class ProgressLine {
- public:
-  ProgressLine(std::ostream& err, std::uint64_t total, const std::atomic<std::uint64_t>& done)
-      : err_(err), total_(total), done_(done), thread_([this] { show(); }) {}
-  ~ProgressLine() {
-    {
-      std::lock_guard lock(mutex_);
-      over_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
-  }
-
- private:
-  void show() {
-    using namespace std::chrono;
-    const auto start = steady_clock::now();
-    std::unique_lock lock(mutex_);
-    if (wake_.wait_for(lock, seconds(1), [this] { return over_; })) return;
-    do {
-      const std::uint64_t done = done_.load(std::memory_order_relaxed);
-      const double seconds = duration<double>(steady_clock::now() - start).count();
-      const double rate = static_cast<double>(done) / seconds;
-      const double left = rate > 0 ? static_cast<double>(total_ - done) / rate : 0;
-      char line[160];
-      std::snprintf(line, sizeof line, "\r%llu of %llu spins, %.0f spins/s, %.0f s left\x1b[K",
-                    static_cast<unsigned long long>(done), static_cast<unsigned long long>(total_),
-                    rate, left);
-      err_ << line << std::flush;
-    } while (!wake_.wait_for(lock, milliseconds(250), [this] { return over_; }));
-    err_ << "\r\x1b[K" << std::flush;
-  }
-
-  std::ostream& err_;
-  const std::uint64_t total_;
-  const std::atomic<std::uint64_t>& done_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool over_ = false;
-  std::thread thread_;  // last: it starts once everything it uses is made
-};
-
 // Writes the run's one line; a line that cannot be written is an error.
 int finish(std::ostream& out, std::ostream& err, const std::string& line, int status) {
   out << line << "\n" << std::flush;
@@ -351,6 +308,41 @@ int finish(std::ostream& out, std::ostream& err, const std::string& line, int st
 }
 
 }  // namespace
+
+ProgressLine::ProgressLine(std::ostream& err, std::uint64_t total,
+                           const std::atomic<std::uint64_t>& done, std::chrono::milliseconds quiet,
+                           std::chrono::milliseconds period)
+    : err_(err), total_(total), done_(done), quiet_(quiet), period_(period), thread_([this] {
+        show();
+      }) {}
+
+ProgressLine::~ProgressLine() {
+  {
+    std::lock_guard lock(mutex_);
+    over_ = true;
+  }
+  wake_.notify_one();
+  thread_.join();
+}
+
+void ProgressLine::show() {
+  using namespace std::chrono;
+  const auto start = steady_clock::now();
+  std::unique_lock lock(mutex_);
+  if (wake_.wait_for(lock, quiet_, [this] { return over_; })) return;
+  do {
+    const std::uint64_t done = done_.load(std::memory_order_relaxed);
+    const double seconds = duration<double>(steady_clock::now() - start).count();
+    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
+    const double left = rate > 0 ? static_cast<double>(total_ - done) / rate : 0;
+    char line[160];
+    std::snprintf(line, sizeof line, "\r%llu of %llu spins, %.0f spins/s, %.0f s left\x1b[K",
+                  static_cast<unsigned long long>(done), static_cast<unsigned long long>(total_),
+                  rate, left);
+    err_ << line << std::flush;
+  } while (!wake_.wait_for(lock, period_, [this] { return over_; }));
+  err_ << "\r\x1b[K" << std::flush;
+}
 
 int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& out,
             std::ostream& err, bool errIsTerminal) {

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <iosfwd>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "game/input.h"
@@ -60,6 +65,32 @@ class ScriptDriver {
   int lineNumber_ = 0;
   std::string_view line_;                // the line being run
   std::vector<std::string_view> words_;  // its words
+};
+
+// Shows how far a statistics run has got, on a terminal: nothing while the
+// run is young (`quiet`), then the spins done, the rate and the time left,
+// rewritten in place every `period`, on one line that is cleared at the end
+// (when this object is destroyed).
+class ProgressLine {
+ public:
+  ProgressLine(std::ostream& err, std::uint64_t total, const std::atomic<std::uint64_t>& done,
+               std::chrono::milliseconds quiet = std::chrono::seconds(1),
+               std::chrono::milliseconds period = std::chrono::milliseconds(250));
+  ~ProgressLine();
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+
+ private:
+  void show();
+
+  std::ostream& err_;
+  const std::uint64_t total_;
+  const std::atomic<std::uint64_t>& done_;
+  const std::chrono::milliseconds quiet_, period_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool over_ = false;
+  std::thread thread_;  // last: it starts once everything it uses is made
 };
 
 // A script's text as it may be echoed to a terminal: control characters,

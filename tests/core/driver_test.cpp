@@ -5,12 +5,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game_test_support.h"
@@ -19,6 +25,7 @@
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 struct ScriptRun {
   int status;
@@ -26,8 +33,8 @@ struct ScriptRun {
   std::string err;
 };
 
-ScriptRun runScript(const std::string& script) {
-  rt::FixedSeedClock seeds{1};
+ScriptRun runScript(const std::string& script, std::uint64_t seed = 1) {
+  rt::FixedSeedClock seeds{seed};
   std::ostringstream out, err;
   std::istringstream in(script);
   game::ScriptDriver driver(seeds, out, err);
@@ -102,6 +109,22 @@ TEST(Script, MalformedLinesEndTheRunWithStatusTwo) {
       "set LabelCredit.Visible 0",
       "set LabelCredit x",
       "wait 99999999999999999999",
+      "wait -0",
+      "wait +5",
+      "wait 4503599627370497",
+      "seed -1",
+      "seed +1",
+      "seed 18446744073709551616",
+      "rig -0.0000000000000000000000000000000000000000000000000001",
+      "rig -0.5",
+      "set Timer1.Caption x",
+      "set Image3.Caption x",
+      "set ImageNumber1.Caption x",
+      "set LabelCredit.Caption \xff",
+      "set LabelCredit.Caption 9\xc0\xaf",    // an overlong "/"
+      "set LabelPrize.Tag \xed\xa0\x80",      // a surrogate
+      "set LabelPrize.Tag \xf4\x90\x80\x80",  // beyond U+10FFFF
+      "set LabelPrize.Caption \xd0",          // cut short
   };
   for (const char* line : lines) {
     const ScriptRun r = runScript(std::string("show\n") + line + "\nshow\n");
@@ -110,6 +133,78 @@ TEST(Script, MalformedLinesEndTheRunWithStatusTwo) {
         << line;  // nothing after the bad line
     EXPECT_THAT(r.err, HasSubstr("line 2")) << line;
   }
+}
+
+TEST(Script, WellFormedEdgesAreTaken) {
+  const char* lines[] = {
+      "wait 0",
+      "wait 000250",
+      "seed 0",
+      "seed 18446744073709551615",
+      "rig 0",
+      "rig -0",
+      "rig 0.99999997",
+      "set Timer1.Tag x",
+      "set Frame4.Caption x",
+      "set Command1.Caption \xd0\x98\xd0\xb3\xd1\x80\xd0\xb0",  // "Игра"
+      "set LabelPrize.Caption \xf0\x9f\x8e\x84",                // U+1F384
+  };
+  for (const char* line : lines) {
+    const ScriptRun r = runScript(std::string(line) + "\nshow\n");
+    EXPECT_EQ(0, r.status) << line << ": " << r.err;
+    EXPECT_EQ("", r.err) << line;
+  }
+}
+
+TEST(Script, ARigTooSmallForASingleDrawsZero) {
+  // Below about 7e-46 a decimal rounds to 0 as a single, which is in range.
+  const std::string tiny = "0." + std::string(60, '0') + "1";
+  const ScriptRun r =
+      runScript("welcome\nrig " + tiny + " 0." + std::string(45, '0') +
+                "7 0.00000000000000000000000000000000000000001\ncoin\nwait 1500\nshow\n");
+  EXPECT_EQ(0, r.status) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("\"reels\":[0,0,0]"));
+}
+
+TEST(Script, SeedsAreWholeNumbersFromZeroTo2To64LessOne) {
+  // The script's seed reaches the same draws as the game seeded with it.
+  const std::string spin = "welcome\ncoin\nwait 1500\nshow\n";
+  const std::uint64_t last = 18446744073709551615u;
+  EXPECT_EQ(runScript(spin, last).out, runScript("seed 18446744073709551615\n" + spin).out);
+  EXPECT_EQ(runScript(spin, 1u << 31).out, runScript("seed 2147483648\n" + spin).out);
+  EXPECT_NE(runScript(spin, last).out, runScript("seed 9223372036854775807\n" + spin).out);
+}
+
+TEST(Script, EchoedLinesCarryNoControlCharacters) {
+  const ScriptRun r = runScript("dance\x1b]0;owned\x07\x1b[2J\x9b\xc2\x9b\\\xd0\x98\n");
+  EXPECT_EQ(2, r.status);
+  EXPECT_EQ(
+      "zarnovik-sim: line 1: unknown command: dance\\x1b]0;owned\\x07\\x1b[2J\\x9b\\xc2\\x9b"
+      "\\\\\xd0\x98\n",
+      r.err);
+}
+
+TEST(Script, PrintableEscapesWhatATerminalWouldObey) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain text", "plain text"},
+      {"\t\x01\x7f", "\\x09\\x01\\x7f"},
+      {"\xc2\x85", "\\xc2\\x85"},                        // NEL, a C1 control
+      {"\xc2\xa0\xe2\x82\xac", "\xc2\xa0\xe2\x82\xac"},  // no-break space, euro sign
+      {"\xe2\x82", "\\xe2\\x82"},                        // cut short
+      {"back\\slash", "back\\\\slash"},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(expected, game::printable(text)) << text;
+  EXPECT_TRUE(game::validUtf8(""));
+  EXPECT_TRUE(game::validUtf8("\xf4\x8f\xbf\xbf"));  // U+10FFFF
+  EXPECT_FALSE(game::validUtf8("\xe0\x80\x80"));     // overlong
+  EXPECT_FALSE(game::validUtf8("\x80"));
+}
+
+TEST(Script, WaitsBeyondTheClockAreRefusedForWhatTheyAre) {
+  const ScriptRun tooLong = runScript("wait 9223372036854775808\n");
+  EXPECT_EQ(2, tooLong.status);
+  EXPECT_THAT(tooLong.err, HasSubstr("from 0 to 4503599627370496"));
+  EXPECT_THAT(tooLong.err, Not(HasSubstr(">= 0")));
 }
 
 TEST(Script, BlankLinesCommentsAndCarriageReturnsAreIgnored) {
@@ -169,12 +264,62 @@ TEST(Program, ExitStatusesReachTheShell) {
       {sim + " --spins 2>/dev/null", 2},
       {sim + " --spins 10 --seed 1 --seed 2 2>/dev/null", 2},
       {sim + " --spins 10 --seed 7 >/dev/null", 0},
+      {sim + " --spins 10 --seed 18446744073709551615 >/dev/null", 0},
+      {sim + " --spins 10 --seed 18446744073709551616 2>/dev/null", 2},
+      {sim + " --spins 10 --seed -1 2>/dev/null", 2},
+      {sim + " --spins 10 --threads 0 2>/dev/null", 2},
+      {sim + " --odds --spins 10 2>/dev/null", 2},
+      // A script that cannot be read, output that cannot be written.
+      {sim + " < / 2>/dev/null", 4},
+      {"printf 'show\\n' | " + sim + " >/dev/full 2>/dev/null", 4},
+      {"printf 'set Label1.Tag no\\nwait 250\\n' | " + sim + " >/dev/full 2>/dev/null", 4},
+      {sim + " --spins 10 --seed 1 >/dev/full 2>/dev/null", 4},
+      {sim + " --odds >/dev/full 2>/dev/null", 4},
   };
   for (const auto& [command, status] : cases) {
     const int raw = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(raw)) << command;
     EXPECT_EQ(status, WEXITSTATUS(raw)) << command;
   }
+}
+
+TEST(Program, ProgressIsNeverWrittenToAPipeOrAFile) {
+  // Long enough (a second or more) for the progress line to show on a terminal.
+  const std::string command =
+      std::string(ZRNV_SIM_PATH) + " --spins 1500000 --threads 1 2>&1 >/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(nullptr, pipe);
+  std::string err;
+  char buf[256];
+  while (std::fgets(buf, sizeof buf, pipe) != nullptr) err += buf;
+  EXPECT_EQ(0, pclose(pipe));
+  EXPECT_EQ("", err);
+}
+
+TEST(Progress, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
+  using namespace std::chrono_literals;
+  std::ostringstream err;
+  std::atomic<std::uint64_t> done{0};
+  {
+    game::ProgressLine progress(err, 1000, done, 0ms, 5ms);
+    std::this_thread::sleep_for(40ms);
+    done = 400;
+    std::this_thread::sleep_for(40ms);
+  }
+  const std::string shown = err.str();
+  EXPECT_THAT(shown, HasSubstr("\r0 of 1000 spins, 0 spins/s, 0 s left\x1b[K"));
+  EXPECT_THAT(shown, HasSubstr("\r400 of 1000 spins, "));
+  EXPECT_THAT(shown, HasSubstr(" spins/s, "));
+  EXPECT_EQ(std::string::npos, shown.find('\n'));
+  ASSERT_GE(shown.size(), 4u);
+  EXPECT_EQ("\r\x1b[K", shown.substr(shown.size() - 4)) << "cleared at the end";
+}
+
+TEST(Progress, NothingForARunThatEndsInItsQuietTime) {
+  std::ostringstream err;
+  std::atomic<std::uint64_t> done{0};
+  { game::ProgressLine progress(err, 1000, done); }
+  EXPECT_EQ("", err.str());
 }
 
 TEST(Statistics, TheFiguresDependOnTheSeedOnlyNotOnTheThreads) {
