@@ -1,7 +1,7 @@
 #include "game/machine.h"
 
-#include "game/animations.h"
 #include "game/handlers.h"
+#include "game/animations.h"
 
 namespace game {
 
@@ -12,7 +12,8 @@ Machine::Machine(const rt::SeedClock& clock) : dispatcher_(form_) {
   dispatcher_.bind(f.Command1, Event::Click, [&f] { Command1_Click(f); });
   dispatcher_.bind(f.Command2, Event::Click, [&f] { Command2_Click(f); });
   dispatcher_.bind(f.LabelInsertCoin, Event::Click, [&f] { LabelInsertCoin_Click(f); });
-  dispatcher_.bind(f.LabelInsertCoin, Event::MouseDown, [&f] { LabelInsertCoin_MouseDown(f); });
+  dispatcher_.bind(f.LabelInsertCoin, Event::MouseDown,
+                   [&f] { LabelInsertCoin_MouseDown(f); });
   dispatcher_.bind(f.LabelInsertCoin, Event::MouseUp, [&f] { LabelInsertCoin_MouseUp(f); });
   dispatcher_.bind(f.Timer1, Event::Timer, [&f] { Timer1_Timer(f); });
   dispatcher_.bind(f.Timer2, Event::Timer, [this, &f] { Timer2_Timer(f, random_); });
