@@ -68,11 +68,13 @@ int main(int argc, char** argv) {
                  static_cast<unsigned long long>(UINT64_MAX));
     return 2;
   }
-  // Off unless ZRNV_TRACE names a file (see window/qt/trace.h).
-  const std::unique_ptr<window::Trace> trace = window::Trace::fromEnvironment();
   previousHandler = qInstallMessageHandler(startupMessages);
   QApplication app(argc, argv);
   startingUp = false;
+  // Off unless ZRNV_TRACE names a file (see window/qt/trace.h). Opened, and so
+  // emptied, only now that there is a display: a start that fails leaves an
+  // earlier trace as it was.
+  const std::unique_ptr<window::Trace> trace = window::Trace::fromEnvironment();
   QApplication::setApplicationName(QStringLiteral("zarnovik"));
   // The id of the installed desktop entry (packaging/): on Wayland the
   // compositor finds the game's name and icon by it.

@@ -2,18 +2,17 @@
 // them, and the cost of each handler on its own.
 #include <benchmark/benchmark.h>
 
+#include "game/animations.h"
 #include "game/driver.h"
 #include "game/handlers.h"
 #include "runtime/convert.h"
-#include "game/animations.h"
 
 namespace {
 
 void BM_StatisticsSpins(benchmark::State& state) {
-  rt::FixedSeedClock seeds{1};
   const auto spins = static_cast<std::uint64_t>(state.range(0));
   for (auto _ : state) {
-    game::Statistics s = game::playStatistics(spins, seeds, 1);
+    game::Statistics s = game::playStatistics(spins, 1);
     benchmark::DoNotOptimize(s.rings);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -1,11 +1,15 @@
 #include "game/driver.h"
 
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <istream>
+#include <mutex>
 #include <ostream>
+#include <thread>
 #include <vector>
 
-#include "game/prize_table.h"
 #include "runtime/convert.h"
 
 namespace game {
@@ -32,19 +36,109 @@ std::optional<T> parseWhole(std::string_view word) {
 }
 
 // A rigged value: a decimal number rounded to single precision, in [0, 1).
+// A number too small for a single rounds to zero, which is in range.
 std::optional<float> parseRig(std::string_view word) {
   float value = 0;
-  auto [end, ec] =
-      std::from_chars(word.data(), word.data() + word.size(), value, std::chars_format::fixed);
-  if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
+  const char* const last = word.data() + word.size();
+  auto [end, ec] = std::from_chars(word.data(), last, value, std::chars_format::fixed);
+  if (end != last) return std::nullopt;
+  // A number below zero is out of range, even one that rounds to -0.
+  const bool negative = word.front() == '-';
+  if (negative && word.find_first_of("123456789") != std::string_view::npos) return std::nullopt;
+  if (ec == std::errc::result_out_of_range) {
+    // Without an exponent, a number out of range with no digit other than 0
+    // before its point is too small, not too large.
+    const std::string_view whole = word.substr(negative ? 1 : 0, word.find('.'));
+    if (whole.find_first_not_of('0', negative ? 1 : 0) != std::string_view::npos) {
+      return std::nullopt;
+    }
+    value = negative ? -0.0f : 0.0f;
+  } else if (ec != std::errc()) {
+    return std::nullopt;
+  }
   if (!(value >= 0.0f && value < 1.0f)) return std::nullopt;
   return value;
 }
 
-// The longest wait a script may ask for, so that the clock cannot overflow.
-constexpr std::int64_t kMaxWait = std::int64_t{1} << 52;
+// The longest wait a script may ask for at once, and the latest time the
+// clock may reach, so that it can never overflow.
+constexpr std::uint64_t kMaxWait = std::uint64_t{1} << 52;
+constexpr std::int64_t kLatest = std::int64_t{1} << 62;
+
+// The length of the well-formed UTF-8 sequence at the start of `text`, with
+// its code point, or 0 when the text does not start with one.
+std::size_t utf8Sequence(std::string_view text, char32_t& codePoint) {
+  const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  std::size_t length = 0;
+  char32_t min = 0;
+  if (lead < 0x80) {
+    codePoint = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, min = 0x80, codePoint = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, min = 0x800, codePoint = lead & 0x0Fu;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, min = 0x10000, codePoint = lead & 0x07u;
+  } else {
+    return 0;
+  }
+  if (text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0u) != 0x80u) return 0;
+    codePoint = (codePoint << 6) | (byte(i) & 0x3Fu);
+  }
+  const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+  if (codePoint < min || codePoint > 0x10FFFF || surrogate) return 0;
+  return length;
+}
+
+void appendHexEscape(std::string& out, unsigned value) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "\\x%02x", value);
+  out += buf;
+}
 
 }  // namespace
+
+bool validUtf8(std::string_view text) {
+  char32_t codePoint = 0;
+  while (!text.empty()) {
+    const std::size_t length = utf8Sequence(text, codePoint);
+    if (length == 0) return false;
+    text.remove_prefix(length);
+  }
+  return true;
+}
+
+std::string printable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  char32_t codePoint = 0;
+  while (!text.empty()) {
+    const std::size_t length = utf8Sequence(text, codePoint);
+    if (length == 0) {
+      appendHexEscape(out, static_cast<unsigned char>(text.front()));
+      text.remove_prefix(1);
+      continue;
+    }
+    // C0 and C1 controls and DEL; a tab too, so that the echo stays one
+    // visible run of text.
+    const bool control = codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+    if (control) {
+      for (std::size_t i = 0; i < length; ++i) {
+        appendHexEscape(out, static_cast<unsigned char>(text[i]));
+      }
+    } else if (codePoint == '\\') {
+      out += "\\\\";
+    } else {
+      out.append(text.substr(0, length));
+    }
+    text.remove_prefix(length);
+  }
+  return out;
+}
 
 ScriptDriver::ScriptDriver(const rt::SeedClock& seedClock, std::ostream& out, std::ostream& err)
     : out_(out), err_(err), machine_(seedClock), clock_(machine_.form(), machine_.dispatcher()) {
@@ -53,14 +147,23 @@ ScriptDriver::ScriptDriver(const rt::SeedClock& seedClock, std::ostream& out, st
 }
 
 std::optional<int> ScriptDriver::malformed(std::string_view why) {
-  err_ << "zarnovik-sim: line " << lineNumber_ << ": " << why << ": " << line_ << "\n";
+  err_ << "zarnovik-sim: line " << lineNumber_ << ": " << why << ": " << printable(line_) << "\n";
   return kExitMalformed;
+}
+
+// A line that cannot be written ends the run: nothing printed is ever lost
+// without a word.
+std::optional<int> ScriptDriver::written() {
+  if (out_) return std::nullopt;
+  err_ << "zarnovik-sim: cannot write to the standard output\n";
+  return kExitIoError;
 }
 
 std::optional<int> ScriptDriver::afterDelivery() {
   const auto& error = machine_.dispatcher().error();
   if (!error) return std::nullopt;
-  out_ << "{\"error\": " << jsonString(error->what()) << "}\n";
+  out_ << "{\"error\": " << jsonString(error->what()) << "}\n" << std::flush;
+  if (std::optional<int> failed = written()) return failed;
   return kExitRuntimeError;
 }
 
@@ -107,12 +210,19 @@ std::optional<int> ScriptDriver::set() {
   rt::Control* control = machine_.form().find(target.substr(0, dot));
   if (control == nullptr) return malformed("no such control");
   const std::string_view property = target.substr(dot + 1);
+  if (property != "Caption" && property != "Tag")
+    return malformed("only Caption and Tag can be set");
+  // Only labels, frames and buttons show a caption.
+  const rt::Kind kind = control->kind();
+  const bool hasCaption =
+      kind == rt::Kind::Label || kind == rt::Kind::Frame || kind == rt::Kind::CommandButton;
+  if (property == "Caption" && !hasCaption) return malformed("this control has no Caption");
+  // Every text is shown, or printed by show, as UTF-8.
+  if (!validUtf8(text)) return malformed("the text is not UTF-8");
   if (property == "Caption") {
     control->setCaption(text);
-  } else if (property == "Tag") {
-    control->setTag(text);
   } else {
-    return malformed("only Caption and Tag can be set");
+    control->setTag(text);
   }
   return std::nullopt;
 }
@@ -131,26 +241,31 @@ std::optional<int> ScriptDriver::rig() {
 }
 
 std::optional<int> ScriptDriver::seed() {
-  const std::optional<std::int64_t> n =
-      words_.size() == 2 ? parseWhole<std::int64_t>(words_[1]) : std::nullopt;
-  if (!n) return malformed("seed needs one whole number");
-  machine_.random().seed(static_cast<std::uint64_t>(*n));
+  const std::optional<std::uint64_t> n =
+      words_.size() == 2 ? parseWhole<std::uint64_t>(words_[1]) : std::nullopt;
+  if (!n) return malformed("seed needs one whole number from 0 to 18446744073709551615");
+  machine_.random().seed(*n);
   return std::nullopt;
 }
 
 std::optional<int> ScriptDriver::wait() {
-  const std::optional<std::int64_t> ms =
-      words_.size() == 2 ? parseWhole<std::int64_t>(words_[1]) : std::nullopt;
-  if (!ms || *ms < 0 || *ms > kMaxWait || clock_.now() > kMaxWait) {
-    return malformed("wait needs one whole number of milliseconds >= 0");
+  // Digits only: no sign, not even on zero.
+  const std::optional<std::uint64_t> ms =
+      words_.size() == 2 ? parseWhole<std::uint64_t>(words_[1]) : std::nullopt;
+  if (!ms || *ms > kMaxWait) {
+    return malformed("wait needs one whole number of milliseconds from 0 to 4503599627370496");
   }
-  clock_.advance(*ms);
+  const auto step = static_cast<std::int64_t>(*ms);
+  if (clock_.now() > kLatest - step) {
+    return malformed("wait would take the clock past 4611686018427387904 ms");
+  }
+  clock_.advance(step);
   return afterDelivery();
 }
 
 std::optional<int> ScriptDriver::show() {
   out_ << Snapshot::of(machine_.form()).json(clock_.now()) << "\n";
-  return std::nullopt;
+  return written();
 }
 
 std::optional<int> ScriptDriver::play(Input input) {
@@ -166,117 +281,119 @@ int ScriptDriver::run(std::istream& in) {
   while (std::getline(in, line)) {
     if (std::optional<int> status = runLine(line)) return *status;
   }
+  if (in.bad()) {
+    err_ << "zarnovik-sim: cannot read the script from the standard input\n";
+    return kExitIoError;
+  }
+  out_.flush();
+  if (std::optional<int> failed = written()) return *failed;
   return kExitOk;
 }
 
-Statistics playStatistics(std::uint64_t spins, const rt::SeedClock& seedClock,
-                          std::optional<std::uint64_t> seed) {
-  Statistics stats;
-  Machine machine(seedClock);
-  rt::VirtualClock clock(machine.form(), machine.dispatcher());
-  Form1& f = machine.form();
-  machine.load();
-  if (seed) machine.random().seed(*seed);
-  constexpr std::size_t kTimer3 = 2;
+namespace {
 
-  auto failed = [&] {
-    if (!machine.dispatcher().halted()) return false;
-    stats.error = machine.dispatcher().error()->what();
-    return true;
-  };
+constexpr const char* kUsage =
+    "usage: zarnovik-sim                                   (script on standard input)\n"
+    "       zarnovik-sim --spins N [--seed S] [--threads T] (statistics)\n"
+    "       zarnovik-sim --odds                             (the exact odds)\n";
 
-  machine.deliver(f.Command2, rt::Event::Click);
-  for (std::uint64_t i = 0; i < spins && !failed(); ++i) {
-    if (f.LabelCredit.caption() == "Game Over!") {
-      machine.deliver(f.Command1, rt::Event::Click);
-      ++stats.newGames;
-    }
-    machine.deliver(f.LabelInsertCoin, rt::Event::Click);
-    if (!f.Timer2.enabled()) {
-      stats.error = "the coin was refused";
-      break;
-    }
-    const std::uint64_t evaluations = clock.ticks(kTimer3);
-    while (clock.ticks(kTimer3) == evaluations && clock.step(rt::VirtualClock::kNever) != nullptr) {
-    }
-    if (failed()) break;
-    ++stats.spins;
-    int symbols[3];
-    for (int n = 1; n <= 3; ++n) {
-      symbols[n - 1] = f.reelSymbol(n);
-      ++stats.symbols[n - 1][symbols[n - 1]];
-    }
-    // The prize field was empty before this evaluation, so it holds the award.
-    const auto award = static_cast<std::uint64_t>(rt::leadingNumber(f.LabelPrize.caption()));
-    auto shows = [&symbols](int reel, int symbol) { return symbols[reel - 1] == symbol; };
-    if (const PrizeRule* rule = firstMatch(shows)) {
-      ++stats.wins;
-      ++stats.byRule[rule - kPrizeTable.data()];
-      if (rule->bonus != nullptr && matches(*rule->bonus, shows)) ++stats.byRule[13];
-    }
-    stats.rings += award;
-    while (f.Timer4.enabled() && clock.step(rt::VirtualClock::kNever) != nullptr) {
-    }
+// Writes the run's one line; a line that cannot be written is an error.
+int finish(std::ostream& out, std::ostream& err, const std::string& line, int status) {
+  out << line << "\n" << std::flush;
+  if (!out) {
+    err << "zarnovik-sim: cannot write to the standard output\n";
+    return kExitIoError;
   }
-  failed();
-  stats.virtualMs = clock.now();
-  return stats;
+  return status;
 }
 
-std::string statisticsJson(const Statistics& s) {
-  std::string j = "{\"spins\":" + std::to_string(s.spins) + ",\"wins\":" + std::to_string(s.wins) +
-                  ",\"rings\":" + std::to_string(s.rings) + ",\"byRule\":{";
-  for (std::size_t r = 0; r < 14; ++r) {
-    std::string_view name = r < 13 ? kPrizeTable[r].name : kRule13a.name;
-    j += (r > 0 ? "," : "") + jsonString(name) + ":" + std::to_string(s.byRule[r]);
+}  // namespace
+
+ProgressLine::ProgressLine(std::ostream& err, std::uint64_t total,
+                           const std::atomic<std::uint64_t>& done, std::chrono::milliseconds quiet,
+                           std::chrono::milliseconds period)
+    : err_(err), total_(total), done_(done), quiet_(quiet), period_(period), thread_([this] {
+        show();
+      }) {}
+
+ProgressLine::~ProgressLine() {
+  {
+    std::lock_guard lock(mutex_);
+    over_ = true;
   }
-  j += "},\"symbols\":[";
-  for (std::size_t reel = 0; reel < 3; ++reel) {
-    j += reel > 0 ? ",[" : "[";
-    for (std::size_t d = 0; d < 10; ++d)
-      j += (d > 0 ? "," : "") + std::to_string(s.symbols[reel][d]);
-    j += "]";
-  }
-  j += "],\"newGames\":" + std::to_string(s.newGames) +
-       ",\"virtualMs\":" + std::to_string(s.virtualMs) + "}";
-  return j;
+  wake_.notify_one();
+  thread_.join();
+}
+
+void ProgressLine::show() {
+  using namespace std::chrono;
+  const auto start = steady_clock::now();
+  std::unique_lock lock(mutex_);
+  if (wake_.wait_for(lock, quiet_, [this] { return over_; })) return;
+  do {
+    const std::uint64_t done = done_.load(std::memory_order_relaxed);
+    const double seconds = duration<double>(steady_clock::now() - start).count();
+    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
+    const double left = rate > 0 ? static_cast<double>(total_ - done) / rate : 0;
+    char line[160];
+    std::snprintf(line, sizeof line, "\r%llu of %llu spins, %.0f spins/s, %.0f s left\x1b[K",
+                  static_cast<unsigned long long>(done), static_cast<unsigned long long>(total_),
+                  rate, left);
+    err_ << line << std::flush;
+  } while (!wake_.wait_for(lock, period_, [this] { return over_; }));
+  err_ << "\r\x1b[K" << std::flush;
 }
 
 int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-            std::ostream& err) {
+            std::ostream& err, bool errIsTerminal) {
   rt::SystemSeedClock systemClock;
   if (argc <= 1) {
     ScriptDriver driver(systemClock, out, err);
     return driver.run(in);
   }
+  if (argc == 2 && std::string_view(argv[1]) == "--odds") {
+    return finish(out, err, oddsJson(exactOdds()), kExitOk);
+  }
   std::optional<std::uint64_t> spins;
   std::optional<std::uint64_t> seed;
+  std::optional<std::uint64_t> threads;
   // Each option is followed by its value.
   for (int i = 1; i < argc; i += 2) {
     std::string_view arg = argv[i];
-    std::optional<std::uint64_t>* target = arg == "--spins"  ? &spins
-                                           : arg == "--seed" ? &seed
-                                                             : nullptr;
+    std::optional<std::uint64_t>* target = arg == "--spins"     ? &spins
+                                           : arg == "--seed"    ? &seed
+                                           : arg == "--threads" ? &threads
+                                                                : nullptr;
     std::optional<std::uint64_t> value =
         (target != nullptr && i + 1 < argc) ? parseWhole<std::uint64_t>(argv[i + 1]) : std::nullopt;
     if (target == nullptr || !value || target->has_value()) {
-      err << "usage: zarnovik-sim                       (script on standard input)\n"
-             "       zarnovik-sim --spins N [--seed S]  (statistics)\n";
+      err << kUsage;
       return kExitMalformed;
     }
     *target = value;
   }
   if (!spins) {
-    err << "zarnovik-sim: --spins N is required with --seed\n";
+    err << "zarnovik-sim: --spins N is required with --seed and --threads\n";
     return kExitMalformed;
   }
-  Statistics stats = playStatistics(*spins, systemClock, seed);
-  if (stats.error) {
-    out << "{\"error\": " << jsonString(*stats.error) << "}\n";
-    return kExitRuntimeError;
+  constexpr std::uint64_t kMaxThreads = 1024;
+  if (threads && (*threads == 0 || *threads > kMaxThreads)) {
+    err << "zarnovik-sim: --threads needs a whole number from 1 to " << kMaxThreads << "\n";
+    return kExitMalformed;
   }
-  out << statisticsJson(stats) << "\n";
-  return kExitOk;
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  std::atomic<std::uint64_t> done{0};
+  Statistics stats;
+  {
+    std::optional<ProgressLine> progress;
+    if (errIsTerminal) progress.emplace(err, *spins, done);
+    stats = playStatistics(*spins, seed ? *seed : systemClock.seedNow(),
+                           threads ? static_cast<unsigned>(*threads) : cores, &done);
+  }
+  if (stats.error) {
+    return finish(out, err, "{\"error\": " + jsonString(*stats.error) + "}", kExitRuntimeError);
+  }
+  return finish(out, err, statisticsJson(stats), kExitOk);
 }
 
 }  // namespace game

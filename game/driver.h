@@ -1,15 +1,21 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <iosfwd>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "game/input.h"
 #include "game/machine.h"
 #include "game/snapshot.h"
+#include "game/statistics.h"
 #include "runtime/virtual_clock.h"
 
 // The headless driver: the whole game machine on a virtual clock, played by
@@ -20,6 +26,8 @@ namespace game {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitMalformed = 2;
 inline constexpr int kExitRuntimeError = 3;
+// The script could not be read, or the output could not be written.
+inline constexpr int kExitIoError = 4;
 
 // Plays a script, one command a line (see the driver's usage text).
 class ScriptDriver {
@@ -40,6 +48,7 @@ class ScriptDriver {
   static const Command kCommands[];
 
   std::optional<int> malformed(std::string_view why);
+  std::optional<int> written();
   std::optional<int> afterDelivery();
   // The commands, each on the words of the current line.
   std::optional<int> set();
@@ -58,28 +67,45 @@ class ScriptDriver {
   std::vector<std::string_view> words_;  // its words
 };
 
-// The figures of a statistics run.
-struct Statistics {
-  std::uint64_t spins = 0;
-  std::uint64_t wins = 0;
-  std::uint64_t rings = 0;
-  std::uint64_t byRule[14] = {};  // rules 1 to 13, then 13a
-  std::uint64_t symbols[3][10] = {};
-  std::uint64_t newGames = 0;
-  std::int64_t virtualMs = 0;
-  std::optional<std::string> error;  // a run-time error that ended the run
+// Shows how far a statistics run has got, on a terminal: nothing while the
+// run is young (`quiet`), then the spins done, the rate and the time left,
+// rewritten in place every `period`, on one line that is cleared at the end
+// (when this object is destroyed).
+class ProgressLine {
+ public:
+  ProgressLine(std::ostream& err, std::uint64_t total, const std::atomic<std::uint64_t>& done,
+               std::chrono::milliseconds quiet = std::chrono::seconds(1),
+               std::chrono::milliseconds period = std::chrono::milliseconds(250));
+  ~ProgressLine();
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+
+ private:
+  void show();
+
+  std::ostream& err_;
+  const std::uint64_t total_;
+  const std::atomic<std::uint64_t>& done_;
+  const std::chrono::milliseconds quiet_, period_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool over_ = false;
+  std::thread thread_;  // last: it starts once everything it uses is made
 };
 
-// Plays `spins` spins as a steady player: dismiss the welcome panel, then for
-// each spin press "Новая игра" if the game is over, insert a coin, and wait
-// until the spin has been evaluated and any prize transfer has ended.
-Statistics playStatistics(std::uint64_t spins, const rt::SeedClock& seedClock,
-                          std::optional<std::uint64_t> seed);
+// A script's text as it may be echoed to a terminal: control characters,
+// bytes that are not UTF-8 and the backslash are written as escapes (\x1b,
+// \xff, \\), so that no script can send a terminal its control sequences.
+std::string printable(std::string_view text);
 
-std::string statisticsJson(const Statistics& s);
+// Whether the text is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing beyond U+10FFFF).
+bool validUtf8(std::string_view text);
 
-// The command line of zarnovik-sim; returns the exit status.
+// The command line of zarnovik-sim; returns the exit status. With
+// `errIsTerminal`, a statistics run that lasts longer than about a second
+// shows its progress on `err`.
 int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-            std::ostream& err);
+            std::ostream& err, bool errIsTerminal = false);
 
 }  // namespace game

@@ -25,20 +25,10 @@ Form1::Form1()
       Timer2(control("Timer2")),
       Timer3(control("Timer3")),
       Timer4(control("Timer4")),
-      Timer5(control("Timer5")) {
+      Timer5(control("Timer5")),
+      reels_{&ImageNumber1, &ImageNumber2, &ImageNumber3} {
   for (int d = 0; d < 10; ++d) {
     symbolImages_[static_cast<std::size_t>(d)] = &control("Image" + std::to_string(d));
-  }
-}
-
-rt::Control& Form1::reel(int n) const {
-  switch (n) {
-    case 1:
-      return ImageNumber1;
-    case 2:
-      return ImageNumber2;
-    default:
-      return ImageNumber3;
   }
 }
 

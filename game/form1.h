@@ -40,7 +40,7 @@ class Form1 : public rt::Form {
   // The symbol pictures' holders: symbol d is Image<d>.Picture.
   rt::Control& symbolImage(int d) const { return *symbolImages_[static_cast<std::size_t>(d)]; }
   // Reel n, 1 to 3.
-  rt::Control& reel(int n) const;
+  rt::Control& reel(int n) const { return *reels_[static_cast<std::size_t>(n - 1)]; }
 
   // The symbol number that reel n shows: d when its picture is the very
   // object of Image<d>, otherwise -1 (as for the reels' start copies).
@@ -48,6 +48,7 @@ class Form1 : public rt::Form {
 
  private:
   std::array<rt::Control*, 10> symbolImages_;
+  std::array<rt::Control*, 3> reels_;
 };
 
 }  // namespace game

@@ -26,6 +26,15 @@ constexpr std::string_view kEvaluated = "1";
 constexpr std::array<std::string_view, 10> kDigitText{"0", "1", "2", "3", "4",
                                                       "5", "6", "7", "8", "9"};
 
+// Compares a text with another character by character.
+bool sameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // Stops one reel on a freshly drawn symbol: the reel is given the very
 // picture object of that symbol's Image control, and shown.
 void stopReel(Form1& f, rt::Control& reel, rt::Random& random) {
@@ -34,7 +43,7 @@ void stopReel(Form1& f, rt::Control& reel, rt::Random& random) {
   const double s = std::floor(rt::mul(static_cast<double>(r), 10.0));
   f.LabelGenerator.setCaption(numberText(static_cast<float>(s)));
   for (int d = 0; d < 10; ++d) {
-    if (f.LabelGenerator.caption() == kDigitText[static_cast<std::size_t>(d)]) {
+    if (sameText(f.LabelGenerator.caption(), kDigitText[static_cast<std::size_t>(d)])) {
       reel.setPicture(f.symbolImage(d).picture());
     }
   }

@@ -3,6 +3,37 @@
 #include "runtime/form.h"
 
 namespace rt {
+namespace {
+
+// Property texts are short ("0", "95", "Game Over!"), so they are compared
+// and copied here in place, without the general string routines.
+bool sameText(const std::string& held, std::string_view text) {
+  if (held.size() != text.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (held[i] != text[i]) return false;
+  }
+  return true;
+}
+
+// A text of another length: the general replace, out of the way of the
+// common case.
+[[gnu::noinline]] void assignOtherLength(std::string& held, std::string_view text) {
+  held.assign(text);
+}
+
+void assignText(std::string& held, std::string_view text) {
+  const std::size_t n = text.size();
+  if (n != held.size()) [[unlikely]] {
+    assignOtherLength(held, text);
+    return;
+  }
+  // Overwritten in place, copied forwards, which is right also when the text
+  // is a part of what is held: a part never starts before the start.
+  char* to = held.data();
+  for (std::size_t i = 0; i < n; ++i) to[i] = text[i];
+}
+
+}  // namespace
 
 Control::Control(Form& form, int index, const ControlSpec& stored, Control* container,
                  PictureRef picture, PictureRef mouseIcon)
@@ -18,14 +49,14 @@ Control::Control(Form& form, int index, const ControlSpec& stored, Control* cont
       mouseIcon_(std::move(mouseIcon)) {}
 
 void Control::setCaption(std::string_view text) {
-  if (caption_ == text) return;
-  caption_.assign(text);
+  if (sameText(caption_, text)) return;
+  assignText(caption_, text);
   form_->noteChange(*this, kCaption);
 }
 
 void Control::setTag(std::string_view text) {
-  if (tag_ == text) return;
-  tag_.assign(text);
+  if (sameText(tag_, text)) return;
+  assignText(tag_, text);
   form_->noteChange(*this, kTag);
 }
 

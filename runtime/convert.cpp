@@ -87,51 +87,32 @@ std::optional<double> convert(std::string_view number, const NumberExtent& ext, 
 }
 
 template <typename T>
-std::string toChars(T value, int precision) {
-  std::array<char, 64> buf{};
-  auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                                 std::chars_format::general, precision);
-  if (ec != std::errc()) return "0";
-  std::string text(buf.data(), end);
+NumberText toChars(T value, int precision) {
+  char buf[NumberText::kCapacity];
+  auto [end, ec] =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
+  if (ec != std::errc()) return NumberText("0");
   // The runtime writes exponents in capitals: 1E+20.
-  for (char& c : text) {
-    if (c == 'e') c = 'E';
+  for (char* c = buf; c != end; ++c) {
+    if (*c == 'e') *c = 'E';
   }
-  return text;
+  return NumberText(std::string_view(buf, static_cast<std::size_t>(end - buf)));
 }
 
 template <typename T>
-std::string floatingText(T value, int precision, T wholeLimit) {
-  if (value == 0) return "0";  // also -0
+NumberText floatingText(T value, int precision, T wholeLimit) {
+  if (value == 0) return NumberText("0");  // also -0
   if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < wholeLimit) {
-    std::array<char, 24> buf{};
-    auto [end, ec] =
-        std::to_chars(buf.data(), buf.data() + buf.size(), static_cast<std::int64_t>(value));
-    (void)ec;
-    return std::string(buf.data(), end);
+    return NumberText::whole(static_cast<std::int64_t>(value));
   }
   return toChars(value, precision);
 }
 
-// The one fast path for small whole numbers. The texts the game writes are
-// short whole numbers ("0", "95", "-5"), by far the most common texts read;
-// they are read here without the general scan. Anything else (blanks, a plus
-// sign, a fraction) takes the general scan, which reads the same value.
-std::optional<double> plainWhole(std::string_view text) {
-  std::size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;
-  if (text.size() <= i || text.size() > 10) return std::nullopt;
-  std::int64_t value = 0;
-  for (std::size_t j = i; j < text.size(); ++j) {
-    if (!isDigit(text[j])) return std::nullopt;
-    value = value * 10 + (text[j] - '0');
-  }
-  return static_cast<double>(i == 1 ? -value : value);
-}
-
 }  // namespace
 
-double leadingNumber(std::string_view text) {
-  if (std::optional<double> whole = plainWhole(text)) return *whole;
+namespace detail {
+
+double leadingNumberScanned(std::string_view text) {
   std::size_t start = 0;
   while (start < text.size() && isBlank(text[start])) ++start;
   text.remove_prefix(start);
@@ -140,8 +121,7 @@ double leadingNumber(std::string_view text) {
   return *convert(text.substr(0, ext.length), ext, /*strict=*/false);
 }
 
-double strictNumber(std::string_view text) {
-  if (std::optional<double> whole = plainWhole(text)) return *whole;
+double strictNumberScanned(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   NumberExtent ext = scanNumber(text);
@@ -153,22 +133,19 @@ double strictNumber(std::string_view text) {
   return *value;
 }
 
-std::string numberText(double value) {
+void raiseFloatingPointError(double result) {
+  if (std::isnan(result)) throw RuntimeError(RuntimeError::Code::InvalidOperation);
+  throw RuntimeError(RuntimeError::Code::Overflow);
+}
+
+}  // namespace detail
+
+NumberText numberTextOfAnyDouble(double value) {
   return floatingText(value, 15, 1e15);
 }
 
-std::string numberText(float value) {
+NumberText numberTextOfAnySingle(float value) {
   return floatingText(value, 7, 1e7f);
-}
-
-std::string numberText(std::int16_t value) {
-  return std::to_string(value);
-}
-
-double checked(double result) {
-  if (std::isnan(result)) throw RuntimeError(RuntimeError::Code::InvalidOperation);
-  if (std::isinf(result)) throw RuntimeError(RuntimeError::Code::Overflow);
-  return result;
 }
 
 }  // namespace rt

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -13,34 +15,145 @@ inline bool isBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
+namespace detail {
+
+// The texts the game writes and reads most by far are short whole numbers
+// ("0", "95", "-5"). They are read here, inline, without the general scan;
+// any other text (blanks, a plus sign, a fraction, more digits) returns false
+// and takes the general scan, which reads the same value.
+inline bool shortWhole(std::string_view text, double& value) {
+  // One digit, as every phase counter holds, before all else.
+  if (text.size() == 1) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(text[0]) - '0');
+    value = digit;
+    return digit <= 9;
+  }
+  const std::size_t sign = (!text.empty() && text[0] == '-') ? 1 : 0;
+  if (text.size() <= sign || text.size() > 9) return false;
+  std::uint32_t whole = 0;
+  for (std::size_t i = sign; i < text.size(); ++i) {
+    const auto digit = static_cast<std::uint32_t>(static_cast<unsigned char>(text[i]) - '0');
+    if (digit > 9) return false;
+    whole = whole * 10 + digit;
+  }
+  value = sign != 0 ? -static_cast<double>(whole) : static_cast<double>(whole);
+  return true;
+}
+
+double leadingNumberScanned(std::string_view text);
+double strictNumberScanned(std::string_view text);
+[[noreturn]] void raiseFloatingPointError(double result);
+
+}  // namespace detail
+
 // Leading-number reading: the value of the longest leading part of the text
 // that forms a decimal number (blanks before it skipped, an optional sign,
 // digits, an optional fraction and exponent). A text with no leading number
 // reads as 0, so "Game Over!" and "" read as 0. Never fails; a number too
 // large for a double reads as an infinity, which the next checked operation
 // reports as an overflow.
-double leadingNumber(std::string_view text);
+inline double leadingNumber(std::string_view text) {
+  double value;
+  return detail::shortWhole(text, value) ? value : detail::leadingNumberScanned(text);
+}
 
 // Strict number reading: the text must be a decimal number, blanks around it
 // allowed. Anything else raises the type-mismatch run-time error; a number
 // beyond the range of a double raises the overflow run-time error.
-double strictNumber(std::string_view text);
+inline double strictNumber(std::string_view text) {
+  double value;
+  return detail::shortWhole(text, value) ? value : detail::strictNumberScanned(text);
+}
 
 // Number text: a whole number as its decimal digits, "-" before a negative
 // one, no blank, no decimal point ("95", "-5", "0"). Other values (fractions,
 // 15 digits and more) are written with up to 15 significant digits, with an
 // exponent where needed ("0.5", "1E+20").
-std::string numberText(double value);
+//
+// The text is held in place, not on the heap: it is written into a property
+// at once, many times a spin.
+class NumberText {
+ public:
+  // Room for the longest text: 15 significant digits, sign, point, exponent.
+  static constexpr std::size_t kCapacity = 32;
+
+  explicit NumberText(std::string_view text) {
+    const std::size_t n = text.size() < kCapacity ? text.size() : kCapacity;
+    start_ = static_cast<std::uint8_t>(kCapacity - n);
+    std::memcpy(text_ + start_, text.data(), n);
+  }
+
+  // The digits of a whole number, "-" before a negative one, written in
+  // place from the last digit backwards.
+  static NumberText whole(std::int64_t value) {
+    NumberText t;
+    if (value >= 0 && value < 10) {  // the counters' and reels' own texts
+      t.text_[kCapacity - 1] = static_cast<char>('0' + value);
+      t.start_ = kCapacity - 1;
+      return t;
+    }
+    char* p = t.text_ + kCapacity;
+    // Negated as unsigned, so that the most negative number has its digits too.
+    std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    do {
+      *--p = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) *--p = '-';
+    t.start_ = static_cast<std::uint8_t>(p - t.text_);
+    return t;
+  }
+
+  std::string_view view() const { return {text_ + start_, kCapacity - start_}; }
+  operator std::string_view() const { return view(); }
+  std::string str() const { return std::string(view()); }
+
+  friend bool operator==(const NumberText& a, std::string_view b) { return a.view() == b; }
+  friend std::ostream& operator<<(std::ostream& out, const NumberText& t) {
+    return out << t.view();
+  }
+
+ private:
+  NumberText() = default;
+
+  char text_[kCapacity];
+  std::uint8_t start_ = kCapacity;
+};
+
+NumberText numberTextOfAnyDouble(double value);
+inline NumberText numberText(double value) {
+  // The common case inline: a whole number well within 32 bits (-0 too).
+  if (value > -1e9 && value < 1e9) {
+    const auto whole = static_cast<std::int32_t>(value);
+    if (static_cast<double>(whole) == value) return NumberText::whole(whole);
+  }
+  return numberTextOfAnyDouble(value);
+}
 // The same for a single-precision value (up to 7 significant digits).
-std::string numberText(float value);
+NumberText numberTextOfAnySingle(float value);
+inline NumberText numberText(float value) {
+  if (value > -1e7f && value < 1e7f) {
+    const auto whole = static_cast<std::int32_t>(value);
+    if (static_cast<float>(whole) == value) return NumberText::whole(whole);
+  }
+  return numberTextOfAnySingle(value);
+}
 // The same for a 16-bit integer: the counters and phase tags the handlers
 // reset, which only ever hold small whole numbers.
-std::string numberText(std::int16_t value);
+inline NumberText numberText(std::int16_t value) {
+  return NumberText::whole(value);
+}
 
 // Arithmetic with the floating-point check the runtime makes after every
 // addition, subtraction and multiplication: an overflow or an invalid
 // operation raises a run-time error.
-double checked(double result);
+inline double checked(double result) {
+  // Both faults leave a result that is not finite.
+  if (result - result != 0) [[unlikely]]
+    detail::raiseFloatingPointError(result);
+  return result;
+}
 inline double add(double a, double b) {
   return checked(a + b);
 }

@@ -49,10 +49,8 @@ Control& Form::control(std::string_view name) {
   return *c;
 }
 
-void Form::noteChange(Control& control, Property property) {
-  std::uint8_t& mask = changed_[static_cast<std::size_t>(control.index())];
-  if (mask == 0) changedOrder_.push_back(control.index());
-  mask |= property;
+void Form::listFirstChange(const Control& control) {
+  changedOrder_.push_back(control.index());
 }
 
 std::vector<Form::Change> Form::takeChanges() {

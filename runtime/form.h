@@ -58,7 +58,15 @@ class Form {
 
  private:
   friend class Control;
-  void noteChange(Control& control, Property property);
+  // Records a change; inline, for it follows every property write. Only a
+  // control's first change since the last takeChanges() is listed.
+  void noteChange(const Control& control, Property property) {
+    std::uint8_t& mask = changed_[static_cast<std::size_t>(control.index())];
+    if (mask == 0) [[unlikely]]
+      listFirstChange(control);
+    mask |= property;
+  }
+  void listFirstChange(const Control& control);
 
   const FormSpec& stored_;
   PictureFactory pictures_;

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -130,6 +133,34 @@ TEST(TraceTest, FramesGiveTheAreaPaintedAndAClickIsAnsweredWhenAllItChangedIsSho
   EXPECT_EQ(only(all, "frame")[2][5], "150,0,20x20") << "painted beyond the changes";
   EXPECT_EQ(only(all, "answer").size(), 1u);
   EXPECT_EQ(only(all, "first-frame").size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TraceTest, AStartWithoutADisplayLeavesAnEarlierTraceAsItWas) {
+  const std::string path = testing::TempDir() + "zarnovik_earlier_trace";
+  {
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(nullptr, f);
+    std::fputs("first-frame 1\n", f);
+    std::fclose(f);
+  }
+  // A display that does not exist: the program says so and ends with 1.
+  const std::string command =
+      "env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY=:4242 ZRNV_TRACE=" + path + " " +
+      ZRNV_APP_PATH + " 2>/dev/null";
+  const int raw = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(1, WEXITSTATUS(raw));
+  std::FILE* f = std::fopen(path.c_str(), "r");
+  ASSERT_NE(nullptr, f);
+  char buffer[64] = {};
+  EXPECT_NE(nullptr, std::fgets(buffer, sizeof buffer, f));
+  std::fclose(f);
+  EXPECT_STREQ("first-frame 1\n", buffer);
+  std::remove(path.c_str());
 }
 
 }  // namespace

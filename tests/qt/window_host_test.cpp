@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -117,6 +118,45 @@ TEST(WindowHost, ClosingTheWindowEndsTheGameAtOnce) {
   QTest::qWait(600);
   EXPECT_EQ(tag, g.f.Label1.tag()) << "no title tick after closing";
   EXPECT_FALSE(g.f.ImageNumber1.visible()) << "no reel stop after closing";
+}
+
+// The X protocol's DestroyNotify event, as the window system sends it when
+// another client destroys a window.
+struct DestroyNotifyOnTheWire {
+  std::uint8_t responseType = 17;
+  std::uint8_t pad = 0;
+  std::uint16_t sequence = 1;
+  std::uint32_t event = 0;
+  std::uint32_t window = 0;
+  std::uint8_t rest[20] = {};
+};
+
+TEST(WindowHost, AWindowDestroyedFromOutsideEndsTheGame) {
+  HostedGame g;
+  g.host.deliver(g.f.Command2, rt::Event::Click);
+  const auto own = static_cast<std::uint32_t>(g.host.window().internalWinId());
+  ASSERT_NE(0u, own);
+  QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+  ASSERT_NE(nullptr, dispatcher);
+  auto deliver = [&](const QByteArray& type, DestroyNotifyOnTheWire event) {
+    qintptr result = 0;
+    dispatcher->filterNativeEvent(type, &event, &result);
+  };
+  // Another window destroyed, another kind of event, another platform's
+  // events: the game goes on.
+  deliver("xcb_generic_event_t", {.event = own + 1, .window = own + 1});
+  deliver("xcb_generic_event_t", {.responseType = 18, .event = own, .window = own});
+  deliver("windows_generic_MSG", {.event = own, .window = own});
+  EXPECT_EQ(0, g.finished.count());
+  // Its own window destroyed, here by a client (the type's top bit set).
+  deliver("xcb_generic_event_t", {.responseType = 17 | 0x80, .event = own, .window = own});
+  ASSERT_EQ(1, g.finished.count());
+  EXPECT_EQ(0, g.finished.at(0).at(0).toInt());
+  deliver("xcb_generic_event_t", {.event = own, .window = own});
+  EXPECT_EQ(1, g.finished.count()) << "the end is told once";
+  const std::string tag = g.f.Label1.tag();
+  QTest::qWait(600);
+  EXPECT_EQ(tag, g.f.Label1.tag()) << "no title tick after the window is gone";
 }
 
 TEST(WindowHost, ARunTimeErrorIsShownAndEndsTheProgram) {

@@ -20,17 +20,23 @@ Host::Host(const rt::SeedClock& clock, PictureService& pictures, QObject* parent
   errorBox_ = [](QWidget* window, const QString& message) {
     QMessageBox::critical(window, window->windowTitle(), message);
   };
-  connect(window_.get(), &FormWindow::closed, this, [this] {
-    // Whatever runs stops here: no tick and no handler after the close.
-    timers_->stopAll();
-    if (!over_) {
-      over_ = true;
-      emit finished(0);
-    }
-  });
+  connect(window_.get(), &FormWindow::closed, this, [this] { windowGone(); });
+  // Another client may destroy the window without closing it: the game ends
+  // as if the player had closed it.
+  destroyWatch_ = std::make_unique<DestroyWatch>(*window_, [this] { windowGone(); });
+}
+
+void Host::windowGone() {
+  // Whatever runs stops here: no tick and no handler after the close.
+  timers_->stopAll();
+  if (!over_) {
+    over_ = true;
+    emit finished(0);
+  }
 }
 
 Host::~Host() {
+  destroyWatch_.reset();
   timers_->stopAll();
   machine_.dispatcher().setErrorReporter(nullptr);
 }

@@ -17,6 +17,7 @@
 #include "game/machine.h"
 #include "runtime/qt/qt_timer_host.h"
 #include "window/qt/accessibility.h"
+#include "window/qt/destroy_watch.h"
 #include "window/qt/form_window.h"
 #include "window/qt/pictures.h"
 #include "window/qt/trace.h"
@@ -64,10 +65,13 @@ class Host final : public QObject, public rt::ErrorReporter {
 
  signals:
   // The program is over and should end with this status: 0 when the player
-  // closed the window, kRuntimeErrorStatus after a run-time error.
+  // closed the window or another program destroyed it, kRuntimeErrorStatus
+  // after a run-time error.
   void finished(int status);
 
  private:
+  // The window is gone, closed by the player or destroyed from outside.
+  void windowGone();
   void repaintChanges();
   void deliverTraced(rt::Control& control, rt::Event event);
   void reportError(const QString& message);
@@ -77,6 +81,7 @@ class Host final : public QObject, public rt::ErrorReporter {
   std::unique_ptr<rt::QtTimerHost> timers_;
   // What screen readers find in the window; goes before the window does.
   std::unique_ptr<Accessibility> accessibility_;
+  std::unique_ptr<DestroyWatch> destroyWatch_;
   ErrorBox errorBox_;
   Trace* trace_ = nullptr;
   Observer observer_;
