@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <QTimer>
 #include <algorithm>
 
 #include "window/qt/fonts.h"
@@ -16,6 +17,15 @@ namespace {
 
 constexpr int px(int twips) {
   return twips / rt::kTwipsPerPixel;
+}
+
+// The screen pixels that window rectangle `r` covers under painter `p`, each
+// edge on the nearest pixel boundary, so that side by side rectangles share
+// their edges at any scale.
+QRect screenPixels(const QPainter& p, const QRect& r) {
+  const QRectF d = p.deviceTransform().mapRect(QRectF(r));
+  const QPoint topLeft(qRound(d.left()), qRound(d.top()));
+  return QRect(topLeft, QPoint(qRound(d.right()), qRound(d.bottom())) - QPoint(1, 1));
 }
 
 QColor toColor(const rt::Rgb& c) {
@@ -143,7 +153,8 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
   setFocusPolicy(Qt::NoFocus);
   setMouseTracking(true);
   setFont(gameFont(stored.font, stored.font));
-  if (form.icon()) setWindowIcon(pictures_.icon());
+  pointerScale_ = devicePixelRatioF();
+  if (form.icon()) setWindowIcon(pictures_.icon(devicePixelRatioF()));
 
   addFrames();
   addButtons();
@@ -161,7 +172,7 @@ void FormWindow::addFrames() {
     if (c.kind() != rt::Kind::Frame) continue;
     auto* box = new FrameBox(*this, c, this);
     box->setGeometry(localRect(c));
-    if (form_.mouseIcon()) box->setCursor(pictures_.cursor(*form_.mouseIcon()));
+    if (form_.mouseIcon()) box->setCursor(pictures_.cursor(*form_.mouseIcon(), pointerScale_));
     box->setVisible(c.visible());
     widgets_[&c] = box;
     if (!c.container()) windowFrames_.push_back(box);
@@ -178,7 +189,7 @@ void FormWindow::addButtons() {
     button->setGeometry(localRect(c));
     button->setFocusPolicy(Qt::StrongFocus);
     button->setAutoDefault(false);
-    if (c.mouseIcon()) button->setCursor(pictures_.cursor(*c.mouseIcon()));
+    if (c.mouseIcon()) button->setCursor(pictures_.cursor(*c.mouseIcon(), pointerScale_));
     button->setVisible(c.visible());
     button->setEnabled(c.enabled());
     rt::Control* control = &c;
@@ -241,6 +252,12 @@ QRegion FormWindow::takePaintedRegion() {
 
 void FormWindow::paintEvent(QPaintEvent* event) {
   painted_ += event->region();
+  // The first paint at a scale (at start, or on a screen of another scale)
+  // sets the pointers at that scale and has the pictures drawn for it.
+  if (const qreal dpr = devicePixelRatioF(); dpr != preparedScale_) {
+    preparedScale_ = dpr;
+    QTimer::singleShot(0, this, [this, dpr] { adoptScale(dpr); });
+  }
   // A frame paints every pixel of its rectangle, so nothing beneath a shown
   // one is drawn: at start the welcome panel hides the whole window, and the
   // pictures under it are not even loaded until it goes.
@@ -284,8 +301,14 @@ void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, cons
         break;
       }
       case rt::Kind::Image:
-        if (control->picture())
-          p.drawPixmap(r.topLeft(), pictures_.scaled(*control->picture(), r.size()));
+        if (control->picture()) {
+          // Drawn at the screen's own pixels: the picture is made at the size
+          // its rectangle covers there, and laid on exactly those pixels.
+          const QRect screen = screenPixels(p, r);
+          const qreal dpr = p.device()->devicePixelRatioF();
+          const QPointF at = p.deviceTransform().inverted().map(QPointF(screen.topLeft()));
+          p.drawPixmap(at, pictures_.scaled(*control->picture(), screen.size(), dpr));
+        }
         break;
       case rt::Kind::Shape:
         p.setPen(QPen(kWindowText, 0));
@@ -343,13 +366,70 @@ void FormWindow::leaveEvent(QEvent*) {
   mousePos_ = QPoint(-1, -1);
 }
 
+void FormWindow::adoptScale(qreal dpr) {
+  if (dpr != pointerScale_) {
+    pointerScale_ = dpr;
+    for (auto& [control, widget] : widgets_) {
+      const rt::Picture* pointer =
+          control->kind() == rt::Kind::Frame ? form_.mouseIcon().get() : control->mouseIcon().get();
+      if (pointer) widget->setCursor(pictures_.cursor(*pointer, dpr));
+    }
+    updatePointer(mousePos_, true);
+    if (form_.icon()) setWindowIcon(pictures_.icon(dpr));
+  }
+  pictures_.prepare(picturesToPrepare(dpr));
+}
+
+std::vector<PictureService::Wanted> FormWindow::picturesToPrepare(qreal dpr) const {
+  // Every image that can show: its own picture first, the visible ones before
+  // the hidden ones, top of the stacking order first. Then every picture an
+  // image holds at the size of every image showing one of its stored size:
+  // the pictures the handlers may hand from one image to another (a reel
+  // takes a symbol's picture).
+  std::vector<const rt::Control*> images;
+  for (bool visible : {true, false})
+    for (const auto& [container, controls] : windowless_) {
+      QRegion labels;
+      for (auto c = controls.rbegin(); c != controls.rend(); ++c) {
+        const QRect r = localRect(**c);
+        if ((*c)->kind() == rt::Kind::Label && (*c)->visible()) labels += r;
+        // Wholly beneath labels, an image is never drawn.
+        if ((*c)->kind() != rt::Kind::Image || !(*c)->picture() || (*c)->visible() != visible ||
+            (QRegion(r) - labels).isEmpty())
+          continue;
+        images.push_back(*c);
+      }
+    }
+  const QTransform toScreen = QTransform::fromScale(dpr, dpr);
+  auto screenSize = [&](const rt::Control& c) {
+    const QRectF d = toScreen.mapRect(QRectF(windowRect(c)));
+    return QSize(qRound(d.right()) - qRound(d.left()), qRound(d.bottom()) - qRound(d.top()));
+  };
+  std::vector<PictureService::Wanted> wanted;
+  auto add = [&](const rt::Picture& picture, QSize size) {
+    PictureService::Wanted w{std::string(picture.key()), size};
+    if (std::find(wanted.begin(), wanted.end(), w) == wanted.end()) wanted.push_back(w);
+  };
+  auto storedSize = [](const rt::Picture& picture) {
+    const assets::ArtInfo* a = PictureService::info(picture.key());
+    return a ? QSize(a->width, a->height) : QSize();
+  };
+  for (const rt::Control* image : images) add(*image->picture(), screenSize(*image));
+  for (const rt::Control& holder : form_.controls())
+    if (holder.kind() == rt::Kind::Image && holder.picture())
+      for (const rt::Control* image : images)
+        if (storedSize(*holder.picture()) == storedSize(*image->picture()))
+          add(*holder.picture(), screenSize(*image));
+  return wanted;
+}
+
 void FormWindow::updatePointer(QPoint pos, bool force) {
   rt::Control* hit = windowlessAt(pos);
   const rt::Picture* pointer = form_.mouseIcon().get();
   if (hit != nullptr && hit->enabled() && hit->mouseIcon()) pointer = hit->mouseIcon().get();
   if (pointer == pointerShown_ && !force) return;
   pointerShown_ = pointer;
-  setCursor(pointer ? pictures_.cursor(*pointer) : QCursor(Qt::ArrowCursor));
+  setCursor(pointer ? pictures_.cursor(*pointer, pointerScale_) : QCursor(Qt::ArrowCursor));
 }
 
 QRegion FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
@@ -373,7 +453,7 @@ QRegion FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
         }
       }
       if ((change.properties & rt::kMouseIcon) && c.mouseIcon())
-        w->setCursor(pictures_.cursor(*c.mouseIcon()));
+        w->setCursor(pictures_.cursor(*c.mouseIcon(), pointerScale_));
       continue;
     }
     // A windowless control drawn otherwise.

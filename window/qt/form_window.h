@@ -76,6 +76,12 @@ class FormWindow final : public QWidget {
   // Chooses the pointer for `pos`: the coin slot's pointer over an open slot,
   // the window's pointer elsewhere. `force` applies it even if unchanged.
   void updatePointer(QPoint pos, bool force = false);
+  // Sets the pointers and the icon at `dpr` screen pixels per window pixel
+  // and has the pictures drawn for that scale before they are shown.
+  void adoptScale(qreal dpr);
+  // What the window may show at `dpr`, first shown first, at its size in
+  // screen pixels.
+  std::vector<PictureService::Wanted> picturesToPrepare(qreal dpr) const;
   QRect localRect(const rt::Control& control) const;
   // Building the window: the frames, the buttons (with their tab order),
   // then the frames and buttons on the window stacked as described.
@@ -99,6 +105,9 @@ class FormWindow final : public QWidget {
   // after a tick needs no round trip to the display.
   QPoint mousePos_{-1, -1};
   QRegion painted_;
+  // The scale the pointers were made for, and the scale last painted at.
+  qreal pointerScale_ = 1.0;
+  qreal preparedScale_ = 0.0;
 };
 
 }  // namespace window
