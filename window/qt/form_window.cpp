@@ -41,6 +41,13 @@ bool isWindowless(rt::Kind kind) {
          kind == rt::Kind::Line;
 }
 
+// An image showing a picture without transparency, which hides all beneath it.
+bool opaquePicture(const rt::Control& c) {
+  if (c.kind() != rt::Kind::Image || !c.picture()) return false;
+  const assets::ArtInfo* art = PictureService::info(c.picture()->key());
+  return art && art->form == assets::ArtForm::Bitmap;
+}
+
 // The colour the shape and the lines are drawn in.
 const QColor kWindowText(0, 0, 0);
 
@@ -153,8 +160,6 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
   setFocusPolicy(Qt::NoFocus);
   setMouseTracking(true);
   setFont(gameFont(stored.font, stored.font));
-  pointerScale_ = devicePixelRatioF();
-  if (form.icon()) setWindowIcon(pictures_.icon(devicePixelRatioF()));
 
   addFrames();
   addButtons();
@@ -163,7 +168,8 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
   // The description lists each container's controls top first.
   for (auto& [container, controls] : windowless_) std::reverse(controls.begin(), controls.end());
   stackWidgets();
-  updatePointer(QPoint(-1, -1), true);
+  // The pointers are drawn, at the screen's scale, once the first frame is
+  // out (adoptScale).
 }
 
 void FormWindow::addFrames() {
@@ -172,7 +178,6 @@ void FormWindow::addFrames() {
     if (c.kind() != rt::Kind::Frame) continue;
     auto* box = new FrameBox(*this, c, this);
     box->setGeometry(localRect(c));
-    if (form_.mouseIcon()) box->setCursor(pictures_.cursor(*form_.mouseIcon(), pointerScale_));
     box->setVisible(c.visible());
     widgets_[&c] = box;
     if (!c.container()) windowFrames_.push_back(box);
@@ -189,7 +194,6 @@ void FormWindow::addButtons() {
     button->setGeometry(localRect(c));
     button->setFocusPolicy(Qt::StrongFocus);
     button->setAutoDefault(false);
-    if (c.mouseIcon()) button->setCursor(pictures_.cursor(*c.mouseIcon(), pointerScale_));
     button->setVisible(c.visible());
     button->setEnabled(c.enabled());
     rt::Control* control = &c;
@@ -274,11 +278,11 @@ void FormWindow::paintEvent(QPaintEvent* event) {
 void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, const QRegion& dirty) {
   auto it = windowless_.find(container);
   if (it == windowless_.end()) return;
-  // Top first, find what shows: a label fills all of its rectangle, so what
-  // lies wholly beneath labels is not drawn (nor its picture loaded), like
-  // the ten symbol pictures under Label5. A picture beneath a picture is
-  // still drawn: the spin pictures under the reels stay loaded for the moment
-  // a coin hides the reels.
+  // Top first, find what shows: a label fills all of its rectangle, and so
+  // does an opaque picture, so what lies wholly beneath them is not drawn,
+  // like the ten symbol pictures under Label5 or the spin pictures under the
+  // reels. The pictures for the moment a coin hides the reels are drawn
+  // ahead (picturesToPrepare), not by painting them unseen.
   std::vector<const rt::Control*> shown;
   QRegion open = dirty;
   for (auto c = it->second.rbegin(); c != it->second.rend() && !open.isEmpty(); ++c) {
@@ -286,7 +290,7 @@ void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, cons
     const QRect r = localRect(**c);
     if (!open.intersects(r)) continue;
     shown.push_back(*c);
-    if ((*c)->kind() == rt::Kind::Label) open -= r;
+    if ((*c)->kind() == rt::Kind::Label || opaquePicture(**c)) open -= r;
   }
   for (auto c = shown.rbegin(); c != shown.rend(); ++c) {
     const rt::Control* control = *c;
@@ -375,31 +379,50 @@ void FormWindow::adoptScale(qreal dpr) {
       if (pointer) widget->setCursor(pictures_.cursor(*pointer, dpr));
     }
     updatePointer(mousePos_, true);
-    if (form_.icon()) setWindowIcon(pictures_.icon(dpr));
   }
-  pictures_.prepare(picturesToPrepare(dpr));
+  // The icon is drawn once the window shows, so that the first frame waits
+  // for nothing it does not show.
+  if (form_.icon()) setWindowIcon(pictures_.icon(dpr));
+  prepareFor(dpr);
 }
 
-std::vector<PictureService::Wanted> FormWindow::picturesToPrepare(qreal dpr) const {
-  // Every image that can show: its own picture first, the visible ones before
-  // the hidden ones, top of the stacking order first. Then every picture an
-  // image holds at the size of every image showing one of its stored size:
-  // the pictures the handlers may hand from one image to another (a reel
-  // takes a symbol's picture).
-  std::vector<const rt::Control*> images;
-  for (bool visible : {true, false})
-    for (const auto& [container, controls] : windowless_) {
-      QRegion labels;
-      for (auto c = controls.rbegin(); c != controls.rend(); ++c) {
-        const QRect r = localRect(**c);
-        if ((*c)->kind() == rt::Kind::Label && (*c)->visible()) labels += r;
-        // Wholly beneath labels, an image is never drawn.
-        if ((*c)->kind() != rt::Kind::Image || !(*c)->picture() || (*c)->visible() != visible ||
-            (QRegion(r) - labels).isEmpty())
-          continue;
-        images.push_back(*c);
-      }
+bool FormWindow::framesCoverTheWindow() const {
+  return std::any_of(windowFrames_.begin(), windowFrames_.end(),
+                     [](const QWidget* f) { return f->isVisible(); });
+}
+
+void FormWindow::prepareFor(qreal dpr) {
+  // While a frame lies over the window (the welcome panel), only what shows
+  // the moment it goes; once it has gone, everything else.
+  pictures_.prepare(picturesToPrepare(dpr, !framesCoverTheWindow()));
+}
+
+std::vector<PictureService::Wanted> FormWindow::picturesToPrepare(qreal dpr, bool all) const {
+  // The images in the order they show: those in view once the frames over
+  // the window are gone, top of the stacking order first; then those wholly
+  // beneath other images (shown when these are hidden); then the hidden ones.
+  // Images wholly beneath labels never show.
+  enum Rank { InView, Beneath, Hidden };
+  std::vector<std::pair<Rank, const rt::Control*>> images;
+  for (const auto& [container, controls] : windowless_) {
+    QRegion labels, covered;
+    for (auto c = controls.rbegin(); c != controls.rend(); ++c) {
+      const rt::Control& control = **c;
+      const QRegion r(localRect(control));
+      const bool image = control.kind() == rt::Kind::Image && control.picture();
+      if (image && !(r - labels).isEmpty())
+        images.emplace_back(!control.visible()        ? Hidden
+                            : (r - covered).isEmpty() ? Beneath
+                                                      : InView,
+                            &control);
+      if (!control.visible()) continue;
+      if (control.kind() == rt::Kind::Label) labels += r;
+      if (control.kind() == rt::Kind::Label || image) covered += r;
     }
+  }
+  std::stable_sort(images.begin(), images.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+
   const QTransform toScreen = QTransform::fromScale(dpr, dpr);
   auto screenSize = [&](const rt::Control& c) {
     const QRectF d = toScreen.mapRect(QRectF(windowRect(c)));
@@ -414,16 +437,22 @@ std::vector<PictureService::Wanted> FormWindow::picturesToPrepare(qreal dpr) con
     const assets::ArtInfo* a = PictureService::info(picture.key());
     return a ? QSize(a->width, a->height) : QSize();
   };
-  for (const rt::Control* image : images) add(*image->picture(), screenSize(*image));
-  for (const rt::Control& holder : form_.controls())
-    if (holder.kind() == rt::Kind::Image && holder.picture())
-      for (const rt::Control* image : images)
-        if (storedSize(*holder.picture()) == storedSize(*image->picture()))
+  for (const auto& [rank, image] : images)
+    if (rank == InView || all) add(*image->picture(), screenSize(*image));
+  if (!all) return wanted;
+  // Then the pictures the handlers may hand to an image in view: any picture
+  // of the same stored size (a reel takes a symbol's picture).
+  for (const auto& [rank, image] : images)
+    if (rank == InView)
+      for (const rt::Control& holder : form_.controls())
+        if (holder.kind() == rt::Kind::Image && holder.picture() &&
+            storedSize(*holder.picture()) == storedSize(*image->picture()))
           add(*holder.picture(), screenSize(*image));
   return wanted;
 }
 
 void FormWindow::updatePointer(QPoint pos, bool force) {
+  if (pointerScale_ == 0) return;  // not yet: adoptScale() sets them all
   rt::Control* hit = windowlessAt(pos);
   const rt::Picture* pointer = form_.mouseIcon().get();
   if (hit != nullptr && hit->enabled() && hit->mouseIcon()) pointer = hit->mouseIcon().get();
@@ -443,7 +472,13 @@ QRegion FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
       // A frame or button shown, hidden, dimmed or relabelled.
       if (change.properties & (rt::kVisible | rt::kEnabled | rt::kCaption))
         repainted += windowRect(c);
-      if (change.properties & rt::kVisible) w->setVisible(c.visible());
+      if (change.properties & rt::kVisible) {
+        w->setVisible(c.visible());
+        // A frame gone from over the window shows what lay beneath it: the
+        // rest of the pictures are drawn after the frame that shows it.
+        if (!c.visible() && c.kind() == rt::Kind::Frame && !c.container())
+          QTimer::singleShot(0, this, [this] { prepareFor(preparedScale_); });
+      }
       if (change.properties & rt::kEnabled) w->setEnabled(c.enabled());
       if (change.properties & rt::kCaption) {
         if (auto* button = qobject_cast<QPushButton*>(w)) {
@@ -452,7 +487,7 @@ QRegion FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
           w->update();
         }
       }
-      if ((change.properties & rt::kMouseIcon) && c.mouseIcon())
+      if ((change.properties & rt::kMouseIcon) && c.mouseIcon() && pointerScale_ != 0)
         w->setCursor(pictures_.cursor(*c.mouseIcon(), pointerScale_));
       continue;
     }

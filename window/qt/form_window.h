@@ -79,9 +79,14 @@ class FormWindow final : public QWidget {
   // Sets the pointers and the icon at `dpr` screen pixels per window pixel
   // and has the pictures drawn for that scale before they are shown.
   void adoptScale(qreal dpr);
-  // What the window may show at `dpr`, first shown first, at its size in
-  // screen pixels.
-  std::vector<PictureService::Wanted> picturesToPrepare(qreal dpr) const;
+  // Has the pictures drawn ahead for `dpr`: while a frame covers the window
+  // only those in view once it goes, afterwards all.
+  void prepareFor(qreal dpr);
+  bool framesCoverTheWindow() const;
+  // What the window may show at `dpr`, first shown first, each at its size in
+  // screen pixels: only what is in view once the frames over the window go,
+  // or, with `all`, everything the images may show.
+  std::vector<PictureService::Wanted> picturesToPrepare(qreal dpr, bool all) const;
   QRect localRect(const rt::Control& control) const;
   // Building the window: the frames, the buttons (with their tab order),
   // then the frames and buttons on the window stacked as described.
@@ -106,7 +111,7 @@ class FormWindow final : public QWidget {
   QPoint mousePos_{-1, -1};
   QRegion painted_;
   // The scale the pointers were made for, and the scale last painted at.
-  qreal pointerScale_ = 1.0;
+  qreal pointerScale_ = 0.0;
   qreal preparedScale_ = 0.0;
 };
 

@@ -11,6 +11,10 @@
 #include <mutex>
 #include <thread>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "assets/embedded.h"
 #include "assets/render/compose.h"
 #include "assets/render/figures.h"
@@ -19,9 +23,11 @@ namespace window {
 namespace {
 
 // The figures' lettering must be known to the font database before the first
-// figure with words is drawn, on whichever thread draws it.
+// figure with words is drawn, on whichever thread draws it. The system's own
+// copy serves when it has one; the program's is the stand-in.
 void registerLettering() {
   static const bool done = [] {
+    if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) return true;
     for (const char* file : assets::letteringFiles()) {
       const QResource resource(QString::fromLatin1(file));
       if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression)
@@ -54,6 +60,15 @@ using Id = std::pair<std::string, std::pair<int, int>>;
 
 Id idOf(std::string_view key, QSize size) {
   return {std::string(key), {size.width(), size.height()}};
+}
+
+// Gives the memory the drawings used for their intermediate steps (tiles,
+// strips, blurs) back to the system once a batch is done, rather than keeping
+// it for a batch that may never come.
+void releaseScratch() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }
 
 // Screen pixels for `logical` window pixels at `dpr`.
@@ -126,6 +141,7 @@ class PictureService::Painter {
       done_[id] = std::move(img);
       drawing_.reset();
       changed_.notify_all();
+      if (queue_.empty()) releaseScratch();
     }
   }
 
