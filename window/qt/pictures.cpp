@@ -1,6 +1,7 @@
 #include "window/qt/pictures.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QResource>
 #include <QString>
 #include <algorithm>
@@ -206,13 +207,17 @@ QCursor PictureService::cursor(std::string_view key, qreal dpr) const {
   // One cursor per pointer and scale, shared by every widget that shows it.
   auto it = cursors_.find(std::make_pair(std::string(key), dpr));
   if (it != cursors_.end()) return it->second;
-  // The hot spot stays in the pointer's own pixels: Qt places it on the
-  // pixmap at the pixmap's ratio.
   QPixmap pixmap = QPixmap::fromImage(
       draw(key, QSize(devicePixels(a->width, dpr), devicePixels(a->height, dpr))));
   pixmap.setDevicePixelRatio(dpr);
-  const QCursor cursor =
-      pixmap.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(pixmap, a->hot_x, a->hot_y);
+  // The hot spot is given in the pointer's own pixels, which Qt maps onto the
+  // pixmap at its ratio; but on X11 it reaches the display as given, in the
+  // image's pixels, so there it is scaled here, or a click would land off
+  // the drawn fingertip.
+  const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+  const int hotX = x11 ? devicePixels(a->hot_x, dpr) : a->hot_x;
+  const int hotY = x11 ? devicePixels(a->hot_y, dpr) : a->hot_y;
+  const QCursor cursor = pixmap.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(pixmap, hotX, hotY);
   return cursors_.emplace(std::make_pair(std::string(key), dpr), cursor).first->second;
 }
 
