@@ -7,6 +7,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "assets/catalogue.h"
@@ -238,7 +239,12 @@ void verticalBlur(QImage& img, int radius, int passes) {
 // One 85 px column of a spin picture at `device` pixels: the drum's sides, and
 // between them a strip of tiles wrapped round the drum, smeared and streaked
 // by the motion.
-QImage spinColumn(Figures& f, const std::array<int, 5>& symbols, int seed, QSize device) {
+// The symbol tiles of one picture by symbol and size: the three columns of a
+// spin picture show the same tiles, drawn once.
+using Tiles = std::map<std::tuple<int, int, int>, QImage>;
+
+QImage spinColumn(Figures& f, const std::array<int, 5>& symbols, int seed, QSize device,
+                  Tiles& tiles) {
   const double sx = device.width() / double(assets::kStripWidth);
   const double sy = device.height() / double(assets::kStripHeight);
   const int left = at(assets::kStripSide, sx);
@@ -254,7 +260,8 @@ QImage spinColumn(Figures& f, const std::array<int, 5>& symbols, int seed, QSize
     for (int k = 0; k < 5; ++k) {
       const double y0 = h / 2.0 * (1 - std::cos(kPi * k / 5));
       const double y1 = h / 2.0 * (1 - std::cos(kPi * (k + 1) / 5));
-      const QImage tile = symbolTile(f, symbols[k], tileSize);
+      QImage& tile = tiles[{symbols[k], tileSize.width(), tileSize.height()}];
+      if (tile.isNull()) tile = symbolTile(f, symbols[k], tileSize);
       p.drawImage(QRectF(0, y0, inner, y1 - y0), tile);
     }
   }
@@ -462,8 +469,10 @@ QImage compose(const assets::ArtInfo& art, Figures& f, QSize device) {
     const std::array<int, 5> s =
         key == "spin1" ? std::array<int, 5>{0, 9, 1, 2, 3} : std::array<int, 5>{7, 4, 6, 5, 8};
     const int firstSeed = key == "spin1" ? 1 : 4;
-    return threeColumns(
-        device, [&](int i, QSize column) { return spinColumn(f, s, firstSeed + i, column); });
+    Tiles tiles;
+    return threeColumns(device, [&](int i, QSize column) {
+      return spinColumn(f, s, firstSeed + i, column, tiles);
+    });
   }
   if (key == "flash") {
     // The three columns are one drawing; columns of equal width share it.

@@ -164,6 +164,34 @@ TEST(ArtScale, TheWindowLaysEachPictureOnTheScreenPixels) {
   }
 }
 
+TEST(ArtScale, TheWindowHasItsPicturesDrawnAheadInTwoSteps) {
+  // While the welcome panel is up, only what shows the moment it goes is
+  // drawn ahead; once it has gone, the spin pictures, every symbol at the
+  // reels' size and the win flash, before the first coin needs them.
+  bench::Bench b;
+  const qreal dpr = b.window.devicePixelRatioF();
+  auto at = [&](int w, int h) { return QSize(std::lround(w * dpr), std::lround(h * dpr)); };
+  const QSize reel = at(129, 225), strip = at(385, 225);
+  b.pictures.waitPrepared();
+  for (const char* key : {"symbol7"}) EXPECT_TRUE(b.pictures.drawn(key, reel)) << key;
+  EXPECT_TRUE(b.pictures.drawn("title", at(273, 225)));
+  EXPECT_TRUE(b.pictures.drawn("burst", at(121, 105)));
+  EXPECT_FALSE(b.pictures.drawn("spin2", strip)) << "not yet: hidden beneath the reels";
+  EXPECT_FALSE(b.pictures.drawn("symbol0", reel));
+  EXPECT_FALSE(b.pictures.drawn("symbol0", at(17, 25))) << "the symbol images never show";
+
+  b.dismissWelcome();
+  QTest::qWait(20);
+  b.pictures.waitPrepared();
+  for (const char* key : {"spin1", "spin2", "flash"})
+    EXPECT_TRUE(b.pictures.drawn(key, strip)) << key;
+  for (int d = 0; d < 10; ++d) {
+    const std::string key = "symbol" + std::to_string(d);
+    EXPECT_TRUE(b.pictures.drawn(key, reel)) << key;
+    EXPECT_FALSE(b.pictures.drawn(key, at(17, 25))) << key;
+  }
+}
+
 TEST(ArtScale, PointersAndIconAtTheScreensScale) {
   PictureService pictures;
   struct Case {

@@ -386,15 +386,21 @@ void FormWindow::adoptScale(qreal dpr) {
   prepareFor(dpr);
 }
 
-bool FormWindow::framesCoverTheWindow() const {
-  return std::any_of(windowFrames_.begin(), windowFrames_.end(),
-                     [](const QWidget* f) { return f->isVisible(); });
+bool FormWindow::framesCoverPictures() const {
+  // The money, winnings and rules frames lie beside the pictures; the
+  // welcome panel over them.
+  for (const QWidget* frame : windowFrames_) {
+    if (!frame->isVisible()) continue;
+    for (const rt::Control& c : form_.controls())
+      if (c.kind() == rt::Kind::Image && frame->geometry().intersects(windowRect(c))) return true;
+  }
+  return false;
 }
 
 void FormWindow::prepareFor(qreal dpr) {
-  // While a frame lies over the window (the welcome panel), only what shows
-  // the moment it goes; once it has gone, everything else.
-  pictures_.prepare(picturesToPrepare(dpr, !framesCoverTheWindow()));
+  // While a frame lies over the pictures (the welcome panel), only what
+  // shows the moment it goes; once it has gone, everything else.
+  pictures_.prepare(picturesToPrepare(dpr, !framesCoverPictures()));
 }
 
 std::vector<PictureService::Wanted> FormWindow::picturesToPrepare(qreal dpr, bool all) const {
@@ -438,16 +444,19 @@ std::vector<PictureService::Wanted> FormWindow::picturesToPrepare(qreal dpr, boo
     return a ? QSize(a->width, a->height) : QSize();
   };
   for (const auto& [rank, image] : images)
-    if (rank == InView || all) add(*image->picture(), screenSize(*image));
+    if (rank != Hidden && (rank == InView || all)) add(*image->picture(), screenSize(*image));
   if (!all) return wanted;
   // Then the pictures the handlers may hand to an image in view: any picture
-  // of the same stored size (a reel takes a symbol's picture).
+  // of the same stored size (a reel takes a symbol's picture); the hidden
+  // images' own last, as they show only after those.
   for (const auto& [rank, image] : images)
     if (rank == InView)
       for (const rt::Control& holder : form_.controls())
         if (holder.kind() == rt::Kind::Image && holder.picture() &&
             storedSize(*holder.picture()) == storedSize(*image->picture()))
           add(*holder.picture(), screenSize(*image));
+  for (const auto& [rank, image] : images)
+    if (rank == Hidden) add(*image->picture(), screenSize(*image));
   return wanted;
 }
 

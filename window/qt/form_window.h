@@ -79,10 +79,11 @@ class FormWindow final : public QWidget {
   // Sets the pointers and the icon at `dpr` screen pixels per window pixel
   // and has the pictures drawn for that scale before they are shown.
   void adoptScale(qreal dpr);
-  // Has the pictures drawn ahead for `dpr`: while a frame covers the window
-  // only those in view once it goes, afterwards all.
+  // Has the pictures drawn ahead for `dpr`: while a frame covers them only
+  // those in view once it goes, afterwards all.
   void prepareFor(qreal dpr);
-  bool framesCoverTheWindow() const;
+  // Whether a frame on the window lies over any of its images.
+  bool framesCoverPictures() const;
   // What the window may show at `dpr`, first shown first, each at its size in
   // screen pixels: only what is in view once the frames over the window go,
   // or, with `all`, everything the images may show.

@@ -119,6 +119,11 @@ class PictureService::Painter {
     return std::nullopt;
   }
 
+  bool has(const Id& id) {
+    std::lock_guard lock(mutex_);
+    return done_.count(id) > 0;
+  }
+
   void waitIdle() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return queue_.empty() && !drawing_; });
@@ -199,6 +204,11 @@ void PictureService::prepare(std::vector<Wanted> wanted) {
 
 void PictureService::waitPrepared() {
   painter_->waitIdle();
+}
+
+bool PictureService::drawn(std::string_view key, QSize size) const {
+  const Id id = idOf(key, size);
+  return scaled_.count(id) > 0 || painter_->has(id);
 }
 
 QCursor PictureService::cursor(std::string_view key, qreal dpr) const {

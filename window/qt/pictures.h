@@ -84,6 +84,8 @@ class PictureService {
   // Waits until everything prepare() was given is drawn (for tests and
   // measurements; the window never waits).
   void waitPrepared();
+  // Whether `key` at `size` is drawn already, by scaled() or ahead.
+  bool drawn(std::string_view key, QSize size) const;
 
   // The pointer for a pointer key, with its hot spot, at `dpr` screen
   // pixels per window pixel; the arrow otherwise.
