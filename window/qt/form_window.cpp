@@ -264,7 +264,7 @@ void FormWindow::paintEvent(QPaintEvent* event) {
   }
   // A frame paints every pixel of its rectangle, so nothing beneath a shown
   // one is drawn: at start the welcome panel hides the whole window, and the
-  // pictures under it are not even loaded until it goes.
+  // pictures under it are only drawn ahead, off the paint (adoptScale).
   QRegion dirty = event->region();
   for (const QWidget* frame : windowFrames_)
     if (frame->isVisible()) dirty -= frame->geometry();
