@@ -260,7 +260,10 @@ void FormWindow::paintEvent(QPaintEvent* event) {
   // sets the pointers at that scale and has the pictures drawn for it.
   if (const qreal dpr = devicePixelRatioF(); dpr != preparedScale_) {
     preparedScale_ = dpr;
+    prepareAfterPaint_ = false;
     QTimer::singleShot(0, this, [this, dpr] { adoptScale(dpr); });
+  } else if (std::exchange(prepareAfterPaint_, false)) {
+    QTimer::singleShot(0, this, [this] { prepareFor(preparedScale_); });
   }
   // A frame paints every pixel of its rectangle, so nothing beneath a shown
   // one is drawn: at start the welcome panel hides the whole window, and the
@@ -484,9 +487,9 @@ QRegion FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
       if (change.properties & rt::kVisible) {
         w->setVisible(c.visible());
         // A frame gone from over the window shows what lay beneath it: the
-        // rest of the pictures are drawn after the frame that shows it.
+        // rest of the pictures are drawn once the frame that shows it is out.
         if (!c.visible() && c.kind() == rt::Kind::Frame && !c.container())
-          QTimer::singleShot(0, this, [this] { prepareFor(preparedScale_); });
+          prepareAfterPaint_ = true;
       }
       if (change.properties & rt::kEnabled) w->setEnabled(c.enabled());
       if (change.properties & rt::kCaption) {

@@ -114,6 +114,8 @@ class FormWindow final : public QWidget {
   // The scale the pointers were made for, and the scale last painted at.
   qreal pointerScale_ = 0.0;
   qreal preparedScale_ = 0.0;
+  // A frame over the pictures has gone: the rest are drawn after this paint.
+  bool prepareAfterPaint_ = false;
 };
 
 }  // namespace window

@@ -15,6 +15,11 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 #include "assets/embedded.h"
 #include "assets/render/compose.h"
@@ -131,6 +136,11 @@ class PictureService::Painter {
 
  private:
   void run() {
+#ifdef __linux__
+    // Drawing ahead gives way to the window's own thread on a busy machine:
+    // on Linux this lowers the priority of this thread alone.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
     art::Figures figures(QString::fromLatin1(assets::figuresDir()));
     std::unique_lock lock(mutex_);
     for (;;) {
