@@ -1,5 +1,6 @@
 // Zarnovik: starts the game in its window and runs it until the window closes.
 #include <QApplication>
+#include <QTimer>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -88,7 +89,10 @@ int main(int argc, char** argv) {
   host.setTrace(trace.get());
   QObject::connect(&host, &window::Host::finished, &app,
                    [](int status) { QApplication::exit(status); });
-  QApplication::setWindowIcon(pictures.icon());
   host.start();
+  // The program's icon, once the window's first frame is out.
+  QTimer::singleShot(0, &app, [&pictures] {
+    QApplication::setWindowIcon(pictures.icon(qApp->devicePixelRatio()));
+  });
   return QApplication::exec();
 }

@@ -13,6 +13,11 @@ constexpr std::array<const char*, 2> kTypefaceFiles{
     ":/fonts/LiberationSans-Bold.ttf",
 };
 
+constexpr std::array<const char*, 2> kLetteringFiles{
+    ":/fonts/DejaVuSans.ttf",
+    ":/fonts/DejaVuSans-Bold.ttf",
+};
+
 }  // namespace
 
 QImage storedPicture(std::string_view key) {
@@ -29,6 +34,14 @@ QImage storedPicture(std::string_view key) {
 
 std::span<const char* const> typefaceFiles() {
   return kTypefaceFiles;
+}
+
+const char* figuresDir() {
+  return ":/figures";
+}
+
+std::span<const char* const> letteringFiles() {
+  return kLetteringFiles;
 }
 
 }  // namespace assets

@@ -20,4 +20,12 @@ QImage storedPicture(std::string_view key);
 // stored uncompressed, so that the font database can read them in place.
 std::span<const char* const> typefaceFiles();
 
+// Where the figures the pictures are drawn from lie among the resources, for
+// drawing a picture afresh at the size the screen shows it.
+const char* figuresDir();
+
+// The typeface of the figures' lettering (regular, bold), as resource paths,
+// stored uncompressed like the game's own.
+std::span<const char* const> letteringFiles();
+
 }  // namespace assets

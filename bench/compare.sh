@@ -7,7 +7,8 @@
 #
 # Environment: ZRNV_BENCH_BUILD the build directory (default build-bench,
 # configured RelWithDebInfo if new), ZRNV_BENCH_OUT where the traces and
-# samples go (default <build>/bench-out).
+# samples go (default <build>/bench-out), ZRNV_BENCH_SCALE the display scale
+# both programs run at (QT_SCALE_FACTOR, default 1; the screen grows with it).
 #
 # Each round runs, game and baseline in turn (the order swaps every round):
 #  start  traced (ZRNV_TRACE): exec to the first frame, resident memory 3 s
@@ -35,9 +36,17 @@ out=${ZRNV_BENCH_OUT:-$build/bench-out}
 seed=254
 game_title='^Zarnovik '
 baseline_title='^Qt baseline$'
-# Window coordinates: the welcome panel's button and the coin slot.
-welcome_x=340 welcome_y=448
-coin_x=308 coin_y=288
+scale=${ZRNV_BENCH_SCALE:-1}
+if ! [[ $scale =~ ^[0-9]+(\.[0-9]+)?$ ]]; then
+  echo "ZRNV_BENCH_SCALE must be a number such as 1, 1.5 or 2" >&2
+  exit 2
+fi
+export QT_SCALE_FACTOR=$scale
+# In screen pixels at the scale: the welcome panel's button and the coin
+# slot, and a screen that holds the window.
+read -r welcome_x welcome_y coin_x coin_y screen_w screen_h < <(python3 -c "
+s = $scale
+print(*(round(v * s) for v in (340, 448, 308, 288)), max(1024, round(1024 * s)), max(768, round(768 * s)))")
 
 need=()
 command -v Xvfb >/dev/null || need+=(xvfb)
@@ -65,7 +74,7 @@ samples=$out/samples.tsv
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 
 # A display of our own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
 [ -s "$out/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
@@ -178,7 +187,7 @@ done
   echo "Load average before: $load_before; after: $(cut -d' ' -f1-3 /proc/loadavg)."
   echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) CPUs,"
   echo "$(uname -sr), Qt $(pkg-config --modversion Qt6Core 2>/dev/null || echo '?'),"
-  echo "$(grep -m1 '^CMAKE_BUILD_TYPE' "$build/CMakeCache.txt" | cut -d= -f2) build, Xvfb 1024x768x24."
+  echo "$(grep -m1 '^CMAKE_BUILD_TYPE' "$build/CMakeCache.txt" | cut -d= -f2) build, Xvfb ${screen_w}x${screen_h}x24, QT_SCALE_FACTOR=$scale."
   echo
   python3 "$root/bench/summarize.py" "$samples" "$out"/trace-game-*.txt
 } | tee "$out/summary.md"

@@ -80,7 +80,7 @@ def main(argv):
     print("|---|---|---|---|---|---|")
     ff_g, ff_b = med("game", "first_frame_ms"), med("baseline", "first_frame_ms")
     print(f"| Exec to first frame, ms (n={count('game', 'first_frame_ms')}) | {ff_g:.1f} | "
-          f"{ff_b:.1f} | {ff_g / ff_b:.2f} | <= 1.2 x | {met(ff_g <= 1.2 * ff_b)} |")
+          f"{ff_b:.1f} | {ff_g / ff_b:.2f} | <= 1.1 x | {met(ff_g <= 1.1 * ff_b)} |")
     rss_g, rss_b = med("game", "rss_kb") / 1024, med("baseline", "rss_kb") / 1024
     print(f"| Resident memory 3 s after it, MiB | {rss_g:.1f} | {rss_b:.1f} | "
           f"{rss_g / rss_b:.2f} | <= 1.2 x | {met(rss_g <= 1.2 * rss_b)} |")
@@ -117,9 +117,10 @@ def main(argv):
               f"< {FRAME_60HZ_MS:.1f} ms | {met(max(coin) < FRAME_60HZ_MS)} |")
     welcome = answers.get("Command2", [])
     if welcome:
+        m = median(welcome)
         print(f"| Click on the welcome button to the frame showing the game, ms | "
-              f"{median(welcome):.2f} | {percentile(welcome, 99):.2f} | {max(welcome):.2f} | "
-              f"{len(welcome)} | - | - |")
+              f"{m:.2f} | {percentile(welcome, 99):.2f} | {max(welcome):.2f} | "
+              f"{len(welcome)} | < 16 ms | {met(m < 16)} |")
     if tick_frames:
         times = [f[0] for f in tick_frames]
         areas = [f[1] for f in tick_frames]

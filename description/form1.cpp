@@ -52,13 +52,16 @@ constexpr std::string_view kPrizeTable =
     "Бримон = х2                                                "
     "Кольцо = х1";
 
-// The gap after "по адресу" is where Label10 shows the fan-site address.
+// The gap after "по адресу" is where Label10 shows the fan-site address: as
+// wide as the address and a word space, so that the line reads as one
+// sentence. Label10 stands on the line's baseline and is no wider than the
+// address, so its ground hides none of the words after it.
 constexpr std::string_view kWelcomeText =
     "Приветствуем! Вы открыли замечательную игру - рулетку \"ZRNV\" (Zarnovik)! "
     "Спасибо за интерес и доверие! Мы уверены, что игра доставит Вам "
     "незабываемое удовольствие! А если Вы фанат Бримона, советуем зайти на один "
     "из лучших фан-клубов Бримона в России "
-    "по\nадресу                                        !!!!! KESTRANO ждёт Вас к "
+    "по\nадресу                        !!!!! KESTRANO ждёт Вас к "
     "себе в гости! До Новых Встреч и С НОВЫМ ГОДОМ!!!!!";
 
 // Label11 continues the last sentence with the fan-site address.
@@ -230,7 +233,7 @@ constexpr std::array<ControlSpec, 56> kControls{{
 
     // The welcome panel.
     button("Command2", "Frame4", 360, 5880, 9255, 1455, "Я буду рад зайти на сайт brimonfan.ru, а пока я хочу поиграть в Zarnovik!", kButtonBold, 19),
-    label("Label10", "Frame4", 1800, 4080, 4935, 495, kFanSite, Rgb{0, 0, 255}, Rgb{255, 0, 0}, kLargeBold),
+    label("Label10", "Frame4", 1800, 4020, 3000, 495, kFanSite, Rgb{0, 0, 255}, Rgb{255, 0, 0}, kLargeBold),
     label("Label2", "Frame4", 120, 240, 9735, 7335, kWelcomeText, Rgb{0, 0, 255}, kWindowBlue, kLarge),
 
     // Rules.

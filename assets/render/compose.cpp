@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "assets/catalogue.h"
@@ -27,14 +29,28 @@ void setupPainter(QPainter& p) {
   p.setRenderHint(QPainter::TextAntialiasing);
 }
 
+// Every picture is drawn in its stored pixels; a painter on a picture made at
+// another size is scaled to it, width and height independently, so that the
+// figures come out at the finer size and not as enlarged pixels.
+void drawInStoredPixels(QPainter& p, QSize device, QSizeF stored) {
+  if (device.width() != stored.width() || device.height() != stored.height())
+    p.scale(device.width() / stored.width(), device.height() / stored.height());
+}
+
+// The device pixel where stored coordinate `v` falls, at `scale` device
+// pixels per stored pixel.
+int at(double v, double scale) {
+  return static_cast<int>(std::lround(v * scale));
+}
+
 // A picture made of figures each filling the whole of it, drawn in order.
-QImage filled(Figures& f, QSize size, const QColor& background,
+QImage filled(Figures& f, QSize device, QSize stored, const QColor& background,
               std::initializer_list<const char*> figures) {
-  const int w = size.width(), h = size.height();
-  QImage img = blank(w, h, background);
+  QImage img = blank(device.width(), device.height(), background);
   QPainter p(&img);
   setupPainter(p);
-  for (const char* figure : figures) f.fill(p, figure, QRectF(0, 0, w, h));
+  drawInStoredPixels(p, device, stored);
+  for (const char* figure : figures) f.fill(p, figure, QRectF(QPointF(0, 0), stored));
   return img;
 }
 
@@ -78,11 +94,16 @@ void drawCap(QPainter& p, Figures& f, const QString& head, const QRectF& r) {
 
 // --- Tiles -----------------------------------------------------------------
 
+// Tiles are drawn in the tile's own 75 x 75 stored pixels, at `device` pixels.
+constexpr int kTile = assets::kTileSize;
+
 // A tile of the non-character symbols: the figure on the blue ripples.
-QImage rippleTile(Figures& f, const QString& figure, int size, double inset = 0.08) {
-  QImage img = blank(size, size, Qt::black);
+QImage rippleTile(Figures& f, const QString& figure, QSize device, double inset = 0.08) {
+  const int size = kTile;
+  QImage img = blank(device.width(), device.height(), Qt::black);
   QPainter p(&img);
   setupPainter(p);
+  drawInStoredPixels(p, device, QSizeF(size, size));
   f.fill(p, "ripple", QRectF(0, 0, size, size));
   const double m = size * inset;
   f.draw(p, figure, QRectF(m, m, size - 2 * m, size - 2 * m));
@@ -90,10 +111,12 @@ QImage rippleTile(Figures& f, const QString& figure, int size, double inset = 0.
 }
 
 // A portrait tile: a character's head on the portrait backdrop.
-QImage portraitTile(Figures& f, const QString& head, int size) {
-  QImage img = blank(size, size, Qt::black);
+QImage portraitTile(Figures& f, const QString& head, QSize device) {
+  const int size = kTile;
+  QImage img = blank(device.width(), device.height(), Qt::black);
   QPainter p(&img);
   setupPainter(p);
+  drawInStoredPixels(p, device, QSizeF(size, size));
   f.fill(p, "portrait", QRectF(0, 0, size, size));
   if (head == "creature")
     drawTivo(p, f, QRectF(size * 0.10, size * 0.12, size * 0.80, size * 0.84));
@@ -102,7 +125,7 @@ QImage portraitTile(Figures& f, const QString& head, int size) {
   return img;
 }
 
-QImage symbolTile(Figures& f, int d, int size) {
+QImage symbolTile(Figures& f, int d, QSize size) {
   switch (d) {
     case 0:
       return rippleTile(f, "ring", size);
@@ -130,20 +153,48 @@ QImage symbolTile(Figures& f, int d, int size) {
 
 // --- The reel drum -------------------------------------------------------------
 
-// The empty drum: black outline and the grey band, lit in the middle row.
-QImage drum() {
-  QImage img = blank(assets::kStripWidth, assets::kStripHeight, Qt::black);
-  for (int y = 1; y < assets::kStripHeight - 1; ++y) {
-    const int v = bandLevel(y);
-    for (int x = 1; x < assets::kStripWidth - 1; ++x) img.setPixel(x, y, qRgb(v, v, v));
+// Grey level of the band at stored row y, which may fall between rows.
+int bandLevelAt(double y) {
+  const double t = std::sin(kPi * y / (assets::kStripHeight - 1));
+  return static_cast<int>(
+      std::lround(assets::kStripDarkLevel + (255 - assets::kStripDarkLevel) * t));
+}
+
+// The empty drum at `device` pixels: the black outline, one stored pixel
+// wide, and the grey band, lit in the middle row.
+QImage drum(QSize device) {
+  const int w = device.width(), h = device.height();
+  const double sx = w / double(assets::kStripWidth), sy = h / double(assets::kStripHeight);
+  const int ox = std::max(1, at(1, sx)), oy = std::max(1, at(1, sy));
+  QImage img = blank(w, h, Qt::black);
+  for (int y = oy; y < h - oy; ++y) {
+    // The level of the stored row under the middle of this device row.
+    const int v = bandLevelAt((y + 0.5) / sy - 0.5);
+    auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+    std::fill(line + ox, line + w - ox, qRgb(v, v, v));
   }
   return img;
 }
 
-QImage reelStrip(const QImage& tile) {
-  QImage img = drum();
+// Where a stored rectangle falls on a picture of `device` pixels that is
+// stored at `stored`: each edge on the nearest device pixel.
+QRect deviceRect(const QRect& r, QSize device, QSize stored) {
+  const double sx = device.width() / double(stored.width());
+  const double sy = device.height() / double(stored.height());
+  const int x0 = at(r.left(), sx), y0 = at(r.top(), sy);
+  return QRect(x0, y0, at(r.left() + r.width(), sx) - x0, at(r.top() + r.height(), sy) - y0);
+}
+
+const QSize kStripSize(assets::kStripWidth, assets::kStripHeight);
+
+// A symbol's reel strip at `device` pixels: the drum with the tile in front.
+QImage reelStrip(Figures& f, int d, QSize device) {
+  QImage img = drum(device);
+  const QRect tile =
+      deviceRect(QRect(assets::kTileLeft, assets::kTileTop, assets::kTileSize, assets::kTileSize),
+                 device, kStripSize);
   QPainter p(&img);
-  p.drawImage(QPoint(assets::kTileLeft, assets::kTileTop), tile);
+  p.drawImage(tile.topLeft(), symbolTile(f, d, tile.size()));
   return img;
 }
 
@@ -157,32 +208,49 @@ double hashNoise(int a, int b) {
   return (h & 0xffff) / 65535.0;
 }
 
-// Smears an image along its columns, as a fast-turning drum does.
+// Smears an opaque image along its columns, as a fast-turning drum does: each
+// pixel becomes the mean of the `radius` pixels above and below it and itself
+// (fewer at the ends), `passes` times over.
 void verticalBlur(QImage& img, int radius, int passes) {
   const int w = img.width(), h = img.height();
   std::vector<std::array<int, 3>> col(h);
   for (int pass = 0; pass < passes; ++pass) {
     for (int x = 0; x < w; ++x) {
       for (int y = 0; y < h; ++y) {
-        const QRgb c = img.pixel(x, y);
+        const QRgb c = reinterpret_cast<const QRgb*>(img.constScanLine(y))[x];
         col[y] = {qRed(c), qGreen(c), qBlue(c)};
       }
+      // A running sum over the window [y - radius, y + radius].
+      std::array<int, 3> sum{0, 0, 0};
+      for (int k = 0; k <= std::min(h - 1, radius); ++k)
+        for (int c = 0; c < 3; ++c) sum[c] += col[k][c];
       for (int y = 0; y < h; ++y) {
-        std::array<int, 3> sum{0, 0, 0};
-        int n = 0;
-        for (int k = std::max(0, y - radius); k <= std::min(h - 1, y + radius); ++k, ++n)
-          for (int c = 0; c < 3; ++c) sum[c] += col[k][c];
-        img.setPixel(x, y, qRgb(sum[0] / n, sum[1] / n, sum[2] / n));
+        const int n = std::min(h - 1, y + radius) - std::max(0, y - radius) + 1;
+        reinterpret_cast<QRgb*>(img.scanLine(y))[x] = qRgb(sum[0] / n, sum[1] / n, sum[2] / n);
+        if (y + radius + 1 < h)
+          for (int c = 0; c < 3; ++c) sum[c] += col[y + radius + 1][c];
+        if (y - radius >= 0)
+          for (int c = 0; c < 3; ++c) sum[c] -= col[y - radius][c];
       }
     }
   }
 }
 
-// One 85 px column of a spin picture: the drum's sides, and between them a
-// strip of tiles wrapped round the drum, smeared and streaked by the motion.
-QImage spinColumn(Figures& f, const std::array<int, 5>& symbols, int seed) {
-  const int inner = assets::kStripWidth - 2 * assets::kStripSide;  // 75
-  const int h = assets::kStripHeight;
+// One 85 px column of a spin picture at `device` pixels: the drum's sides, and
+// between them a strip of tiles wrapped round the drum, smeared and streaked
+// by the motion.
+// The symbol tiles of one picture by symbol and size: the three columns of a
+// spin picture show the same tiles, drawn once.
+using Tiles = std::map<std::tuple<int, int, int>, QImage>;
+
+QImage spinColumn(Figures& f, const std::array<int, 5>& symbols, int seed, QSize device,
+                  Tiles& tiles) {
+  const double sx = device.width() / double(assets::kStripWidth);
+  const double sy = device.height() / double(assets::kStripHeight);
+  const int left = at(assets::kStripSide, sx);
+  const int inner = at(assets::kStripWidth - assets::kStripSide, sx) - left;  // 75 stored
+  const int h = device.height();
+  const QSize tileSize(inner, at(assets::kTileSize, sy));
   QImage strip = blank(inner, h, Qt::black);
   {
     QPainter p(&strip);
@@ -192,32 +260,42 @@ QImage spinColumn(Figures& f, const std::array<int, 5>& symbols, int seed) {
     for (int k = 0; k < 5; ++k) {
       const double y0 = h / 2.0 * (1 - std::cos(kPi * k / 5));
       const double y1 = h / 2.0 * (1 - std::cos(kPi * (k + 1) / 5));
-      const QImage tile = symbolTile(f, symbols[k], inner);
+      QImage& tile = tiles[{symbols[k], tileSize.width(), tileSize.height()}];
+      if (tile.isNull()) tile = symbolTile(f, symbols[k], tileSize);
       p.drawImage(QRectF(0, y0, inner, y1 - y0), tile);
     }
   }
-  verticalBlur(strip, 4, 2);
-  // Streaks: each pixel column a little lighter or darker, a few bright.
+  verticalBlur(strip, std::max(1, at(4, sy)), 2);
+  // Streaks: each stored pixel column a little lighter or darker, a few bright.
+  const double columnsPerPixel = (assets::kStripWidth - 2 * assets::kStripSide) / double(inner);
   for (int x = 0; x < inner; ++x) {
-    double gain = 0.86 + 0.24 * hashNoise(x, seed);
-    if (hashNoise(x + 101, seed) > 0.9) gain += 0.35;
+    const int column = static_cast<int>((x + 0.5) * columnsPerPixel);
+    double gain = 0.86 + 0.24 * hashNoise(column, seed);
+    if (hashNoise(column + 101, seed) > 0.9) gain += 0.35;
     for (int y = 0; y < h; ++y) {
       const double light = 0.45 + 0.55 * std::sin(kPi * (y + 0.5) / h);
-      const QRgb c = strip.pixel(x, y);
+      QRgb& px = reinterpret_cast<QRgb*>(strip.scanLine(y))[x];
       auto ch = [&](int v) { return std::clamp(static_cast<int>(v * gain * light + 0.5), 0, 255); };
-      strip.setPixel(x, y, qRgb(ch(qRed(c)), ch(qGreen(c)), ch(qBlue(c))));
+      px = qRgb(ch(qRed(px)), ch(qGreen(px)), ch(qBlue(px)));
     }
   }
-  QImage img = drum();
+  QImage img = drum(device);
   QPainter p(&img);
-  p.drawImage(QPoint(assets::kStripSide, 0), strip);
+  p.drawImage(QPoint(left, 0), strip);
   return img;
 }
 
-QImage threeColumns(const std::array<QImage, 3>& cols) {
-  QImage img = blank(3 * assets::kStripWidth, assets::kStripHeight, Qt::black);
+// Three reel columns side by side at `device` pixels, column i drawn by
+// `column(i, its device size)`.
+template <typename Column>
+QImage threeColumns(QSize device, Column column) {
+  const double sx = device.width() / double(3 * assets::kStripWidth);
+  QImage img = blank(device.width(), device.height(), Qt::black);
   QPainter p(&img);
-  for (int i = 0; i < 3; ++i) p.drawImage(QPoint(i * assets::kStripWidth, 0), cols[i]);
+  for (int i = 0; i < 3; ++i) {
+    const int x0 = at(i * assets::kStripWidth, sx), x1 = at((i + 1) * assets::kStripWidth, sx);
+    p.drawImage(QPoint(x0, 0), column(i, QSize(x1 - x0, device.height())));
+  }
   return img;
 }
 
@@ -249,11 +327,12 @@ void twoColours(QImage& img) {
 
 // --- The pictures -----------------------------------------------------------
 
-QImage title(Figures& f, QSize size) {
-  const int w = size.width(), h = size.height(), top = assets::kTitleHeadingRows;
-  QImage img = blank(w, h, Qt::white);
+QImage title(Figures& f, QSize device, QSize stored) {
+  const int w = stored.width(), h = stored.height(), top = assets::kTitleHeadingRows;
+  QImage img = blank(device.width(), device.height(), Qt::white);
   QPainter p(&img);
   setupPainter(p);
+  drawInStoredPixels(p, device, stored);
   f.fill(p, "title-backdrop", QRectF(0, top, w, h - top));
   // The heading, with its caps, stays clear of the strip's lower edge.
   p.save();
@@ -303,33 +382,36 @@ QImage title(Figures& f, QSize size) {
   return img;
 }
 
-QImage icon(Figures& f, QSize size) {
-  QImage img = blank(size.width(), size.height(), Qt::transparent);
+QImage icon(Figures& f, QSize device, QSize stored) {
+  QImage img = blank(device.width(), device.height(), Qt::transparent);
   {
     QPainter p(&img);
     setupPainter(p);
+    drawInStoredPixels(p, device, stored);
     drawIcon(p, f);
   }
   hardMask(img);
   return img;
 }
 
-QImage buttonPointer(Figures& f, QSize size) {
-  QImage img = blank(size.width(), size.height(), Qt::transparent);
+QImage buttonPointer(Figures& f, QSize device, QSize stored) {
+  QImage img = blank(device.width(), device.height(), Qt::transparent);
   {
     QPainter p(&img);
     setupPainter(p);
+    drawInStoredPixels(p, device, stored);
     f.fill(p, "hand", QRectF(0, 0, 32, 32));
   }
   twoColours(img);
   return img;
 }
 
-QImage windowPointer(Figures& f, QSize size) {
-  QImage img = blank(size.width(), size.height(), Qt::transparent);
+QImage windowPointer(Figures& f, QSize device, QSize stored) {
+  QImage img = blank(device.width(), device.height(), Qt::transparent);
   {
     QPainter p(&img);
     setupPainter(p);
+    drawInStoredPixels(p, device, stored);
     // The same hand, turned so that the fingertip (13, 1 in the drawing)
     // points up and to the left and lands about 4 px inside the corner.
     p.translate(4, 4);
@@ -344,11 +426,12 @@ QImage windowPointer(Figures& f, QSize size) {
   return img;
 }
 
-QImage coinPointer(Figures& f, QSize size) {
-  QImage img = blank(size.width(), size.height(), Qt::transparent);
+QImage coinPointer(Figures& f, QSize device, QSize stored) {
+  QImage img = blank(device.width(), device.height(), Qt::transparent);
   {
     QPainter p(&img);
     setupPainter(p);
+    drawInStoredPixels(p, device, stored);
     // The coin's centre sits one pixel left of the image centre, and only
     // the half right of its vertical diameter is kept.
     p.setClipRect(QRect(23, 0, 25, 48));
@@ -368,36 +451,57 @@ void drawIcon(QPainter& p, Figures& f) {
 }
 
 int bandLevel(int y) {
-  const double t = std::sin(kPi * y / (assets::kStripHeight - 1));
-  return static_cast<int>(
-      std::lround(assets::kStripDarkLevel + (255 - assets::kStripDarkLevel) * t));
+  return bandLevelAt(y);
 }
 
 QImage compose(const assets::ArtInfo& art, Figures& f) {
+  return compose(art, f, QSize(art.width, art.height));
+}
+
+QImage compose(const assets::ArtInfo& art, Figures& f, QSize device) {
   const std::string_view key = art.key;
-  const QSize size(art.width, art.height);
-  if (key.size() == 7 && key.substr(0, 6) == "symbol" && key[6] >= '0' && key[6] <= '9')
-    return reelStrip(symbolTile(f, key[6] - '0', assets::kTileSize));
-  if (key == "spin1") {
-    const std::array<int, 5> s{0, 9, 1, 2, 3};
-    return threeColumns({spinColumn(f, s, 1), spinColumn(f, s, 2), spinColumn(f, s, 3)});
-  }
-  if (key == "spin2") {
-    const std::array<int, 5> s{7, 4, 6, 5, 8};
-    return threeColumns({spinColumn(f, s, 4), spinColumn(f, s, 5), spinColumn(f, s, 6)});
+  const QSize stored(art.width, art.height);
+  const bool symbol =
+      key.size() == 7 && key.substr(0, 6) == "symbol" && key[6] >= '0' && key[6] <= '9';
+  const bool known = symbol || key == "spin1" || key == "spin2" || key == "flash" ||
+                     key == "title" || key == "logo.maker" || key == "logo.second" ||
+                     key == "burst" || key == "icon" || key.substr(0, 8) == "pointer.";
+  if (!known) throw std::runtime_error("no picture for art key " + std::string(key));
+  if (device.isEmpty()) return {};
+  if (symbol) return reelStrip(f, key[6] - '0', device);
+  if (key == "spin1" || key == "spin2") {
+    const std::array<int, 5> s =
+        key == "spin1" ? std::array<int, 5>{0, 9, 1, 2, 3} : std::array<int, 5>{7, 4, 6, 5, 8};
+    const int firstSeed = key == "spin1" ? 1 : 4;
+    Tiles tiles;
+    return threeColumns(device, [&](int i, QSize column) {
+      return spinColumn(f, s, firstSeed + i, column, tiles);
+    });
   }
   if (key == "flash") {
-    const QImage col = reelStrip(rippleTile(f, "confetti", assets::kTileSize, 0.0));
-    return threeColumns({col, col, col});
+    // The three columns are one drawing; columns of equal width share it.
+    std::map<int, QImage> columns;
+    return threeColumns(device, [&](int, QSize column) {
+      QImage& c = columns[column.width()];
+      if (c.isNull()) {
+        c = drum(column);
+        const QRect tile = deviceRect(
+            QRect(assets::kTileLeft, assets::kTileTop, assets::kTileSize, assets::kTileSize),
+            column, kStripSize);
+        QPainter p(&c);
+        p.drawImage(tile.topLeft(), rippleTile(f, "confetti", tile.size(), 0.0));
+      }
+      return c;
+    });
   }
-  if (key == "title") return title(f, size);
-  if (key == "logo.maker") return filled(f, size, Qt::white, {"kestrano"});
-  if (key == "logo.second") return filled(f, size, Qt::black, {"second-logo"});
-  if (key == "burst") return filled(f, size, Qt::black, {"ripple", "glow"});
-  if (key == "icon") return icon(f, size);
-  if (key == "pointer.window") return windowPointer(f, size);
-  if (key == "pointer.button") return buttonPointer(f, size);
-  if (key == "pointer.coin") return coinPointer(f, size);
+  if (key == "title") return title(f, device, stored);
+  if (key == "logo.maker") return filled(f, device, stored, Qt::white, {"kestrano"});
+  if (key == "logo.second") return filled(f, device, stored, Qt::black, {"second-logo"});
+  if (key == "burst") return filled(f, device, stored, Qt::black, {"ripple", "glow"});
+  if (key == "icon") return icon(f, device, stored);
+  if (key == "pointer.window") return windowPointer(f, device, stored);
+  if (key == "pointer.button") return buttonPointer(f, device, stored);
+  if (key == "pointer.coin") return coinPointer(f, device, stored);
   throw std::runtime_error("no picture for art key " + std::string(key));
 }
 

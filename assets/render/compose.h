@@ -1,7 +1,9 @@
 #pragma once
 
-// Builds each of the game's pictures, at its exact stored size, from the
-// figures in assets/figures.
+// Builds each of the game's pictures from the figures in assets/figures: at
+// its exact stored size for the program to carry, or at the size in device
+// pixels at which the window shows it, so that a picture enlarged on screen
+// is drawn afresh at that size rather than from its smaller stored pixels.
 
 #include <QImage>
 #include <string_view>
@@ -19,6 +21,12 @@ QImage compose(const assets::ArtInfo& art, Figures& figures);
 // one-bit mask: scale the painter to draw it at any size, or into a vector
 // device. compose("icon") is this at 48 x 48, masked.
 void drawIcon(QPainter& p, Figures& figures);
+
+// The same picture drawn at `device` pixels: the stored picture's layout
+// stretched to that size, width and height independently, with every figure
+// drawn at the finer size. At the stored size it is exactly compose(art, f).
+// Null for an empty size; throws as compose() does.
+QImage compose(const assets::ArtInfo& art, Figures& figures, QSize device);
 
 // Grey level of the reel drum's band in row y of an 85 x 169 strip.
 int bandLevel(int y);

@@ -51,6 +51,8 @@ struct Bench {
     window.show();
     window.focusFirstButton();
     (void)QTest::qWaitForWindowExposed(&window);
+    // The pointers are set just after the first frame.
+    for (int i = 0; i < 100 && window.cursor().shape() != Qt::BitmapCursor; ++i) QTest::qWait(5);
   }
 
   void repaint() {

@@ -40,6 +40,8 @@ TEST(WindowHost, FixedSizeWindowWithACloseButtonOnly) {
   EXPECT_TRUE(flags & Qt::WindowTitleHint);
   EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
   EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  // The icon comes once the first frame is out.
+  for (int i = 0; i < 100 && w.windowIcon().isNull(); ++i) QTest::qWait(10);
   EXPECT_FALSE(w.windowIcon().isNull());
   EXPECT_EQ(QPoint(0, 0), w.cursor().hotSpot());
 }

@@ -3,8 +3,8 @@
 
 #include <QFontMetricsF>
 
-#include "game/form1.h"
 #include "description/form1.h"
+#include "game/form1.h"
 #include "window/qt/fonts.h"
 
 namespace {
@@ -100,6 +100,44 @@ TEST(WindowText, WelcomeTextLeavesTheGapWhereTheAddressShows) {
   const QRect button = rectOf(stored("Command2")).translated(-rectOf(text).topLeft());
   EXPECT_LE(lines.back().y + lines.back().height, button.top());
   EXPECT_TRUE(lines.back().text.endsWith("ГОДОМ!!!!!"));
+}
+
+// Label10's address reads as a word of the welcome text's line: on the same
+// baseline, with no more than a few word spaces either side of it.
+TEST(WindowText, WelcomeAddressReadsAsPartOfItsLine) {
+  const rt::ControlSpec& text = stored("Label2");
+  const rt::ControlSpec& address = stored("Label10");
+  const QRectF label = rectOf(address).translated(-rectOf(text).topLeft());
+  const auto lines = wrapped(text);
+  const auto line = std::find_if(lines.begin(), lines.end(),
+                                 [](const auto& l) { return l.text.startsWith("адресу "); });
+  ASSERT_NE(lines.end(), line);
+  const QFontMetricsF fm(fontOf(text));
+  const QFontMetricsF bold(fontOf(address));
+  const qreal space = fm.horizontalAdvance(' ');
+
+  const qreal lineBaseline = line->y + fm.ascent();
+  const qreal addressBaseline = label.top() + bold.ascent();
+  EXPECT_NEAR(lineBaseline, addressBaseline, 1.0);
+
+  const qreal wordEnd = fm.horizontalAdvance("адресу");
+  const qreal addressStart = label.left();
+  const qreal addressEnd = addressStart + bold.horizontalAdvance(caption(address));
+  const int bangs = line->text.indexOf("!!!!!");
+  ASSERT_GT(bangs, 0);
+  const qreal bangsStart = fm.horizontalAdvance(line->text.left(bangs));
+  struct Gap {
+    const char* where;
+    qreal from, to;
+  };
+  for (const Gap& g : {Gap{"before the address", wordEnd, addressStart},
+                       Gap{"after the address", addressEnd, bangsStart}}) {
+    SCOPED_TRACE(g.where);
+    EXPECT_GE(g.to - g.from, space * 0.5) << "the words do not touch";
+    EXPECT_LE(g.to - g.from, space * 3) << "no hole wider than a few word spaces";
+  }
+  // The address label ends before "!!!!!", so its ground hides none of it.
+  EXPECT_LE(label.left() + label.width(), bangsStart);
 }
 
 TEST(WindowText, RulesEndWhereTheAddressContinuesThem) {

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <QTimer>
 #include <algorithm>
 
 #include "window/qt/fonts.h"
@@ -16,6 +17,15 @@ namespace {
 
 constexpr int px(int twips) {
   return twips / rt::kTwipsPerPixel;
+}
+
+// The screen pixels that window rectangle `r` covers under painter `p`, each
+// edge on the nearest pixel boundary, so that side by side rectangles share
+// their edges at any scale.
+QRect screenPixels(const QPainter& p, const QRect& r) {
+  const QRectF d = p.deviceTransform().mapRect(QRectF(r));
+  const QPoint topLeft(qRound(d.left()), qRound(d.top()));
+  return QRect(topLeft, QPoint(qRound(d.right()), qRound(d.bottom())) - QPoint(1, 1));
 }
 
 QColor toColor(const rt::Rgb& c) {
@@ -29,6 +39,13 @@ QString text(const std::string& s) {
 bool isWindowless(rt::Kind kind) {
   return kind == rt::Kind::Label || kind == rt::Kind::Image || kind == rt::Kind::Shape ||
          kind == rt::Kind::Line;
+}
+
+// An image showing a picture without transparency, which hides all beneath it.
+bool opaquePicture(const rt::Control& c) {
+  if (c.kind() != rt::Kind::Image || !c.picture()) return false;
+  const assets::ArtInfo* art = PictureService::info(c.picture()->key());
+  return art && art->form == assets::ArtForm::Bitmap;
 }
 
 // The colour the shape and the lines are drawn in.
@@ -143,7 +160,6 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
   setFocusPolicy(Qt::NoFocus);
   setMouseTracking(true);
   setFont(gameFont(stored.font, stored.font));
-  if (form.icon()) setWindowIcon(pictures_.icon());
 
   addFrames();
   addButtons();
@@ -152,7 +168,8 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
   // The description lists each container's controls top first.
   for (auto& [container, controls] : windowless_) std::reverse(controls.begin(), controls.end());
   stackWidgets();
-  updatePointer(QPoint(-1, -1), true);
+  // The pointers are drawn, at the screen's scale, once the first frame is
+  // out (adoptScale).
 }
 
 void FormWindow::addFrames() {
@@ -161,7 +178,6 @@ void FormWindow::addFrames() {
     if (c.kind() != rt::Kind::Frame) continue;
     auto* box = new FrameBox(*this, c, this);
     box->setGeometry(localRect(c));
-    if (form_.mouseIcon()) box->setCursor(pictures_.cursor(*form_.mouseIcon()));
     box->setVisible(c.visible());
     widgets_[&c] = box;
     if (!c.container()) windowFrames_.push_back(box);
@@ -178,7 +194,6 @@ void FormWindow::addButtons() {
     button->setGeometry(localRect(c));
     button->setFocusPolicy(Qt::StrongFocus);
     button->setAutoDefault(false);
-    if (c.mouseIcon()) button->setCursor(pictures_.cursor(*c.mouseIcon()));
     button->setVisible(c.visible());
     button->setEnabled(c.enabled());
     rt::Control* control = &c;
@@ -241,9 +256,18 @@ QRegion FormWindow::takePaintedRegion() {
 
 void FormWindow::paintEvent(QPaintEvent* event) {
   painted_ += event->region();
+  // The first paint at a scale (at start, or on a screen of another scale)
+  // sets the pointers at that scale and has the pictures drawn for it.
+  if (const qreal dpr = devicePixelRatioF(); dpr != preparedScale_) {
+    preparedScale_ = dpr;
+    prepareAfterPaint_ = false;
+    QTimer::singleShot(0, this, [this, dpr] { adoptScale(dpr); });
+  } else if (std::exchange(prepareAfterPaint_, false)) {
+    QTimer::singleShot(0, this, [this] { prepareFor(preparedScale_); });
+  }
   // A frame paints every pixel of its rectangle, so nothing beneath a shown
   // one is drawn: at start the welcome panel hides the whole window, and the
-  // pictures under it are not even loaded until it goes.
+  // pictures under it are only drawn ahead, off the paint (adoptScale).
   QRegion dirty = event->region();
   for (const QWidget* frame : windowFrames_)
     if (frame->isVisible()) dirty -= frame->geometry();
@@ -257,11 +281,11 @@ void FormWindow::paintEvent(QPaintEvent* event) {
 void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, const QRegion& dirty) {
   auto it = windowless_.find(container);
   if (it == windowless_.end()) return;
-  // Top first, find what shows: a label fills all of its rectangle, so what
-  // lies wholly beneath labels is not drawn (nor its picture loaded), like
-  // the ten symbol pictures under Label5. A picture beneath a picture is
-  // still drawn: the spin pictures under the reels stay loaded for the moment
-  // a coin hides the reels.
+  // Top first, find what shows: a label fills all of its rectangle, and so
+  // does an opaque picture, so what lies wholly beneath them is not drawn,
+  // like the ten symbol pictures under Label5 or the spin pictures under the
+  // reels. The pictures for the moment a coin hides the reels are drawn
+  // ahead (picturesToPrepare), not by painting them unseen.
   std::vector<const rt::Control*> shown;
   QRegion open = dirty;
   for (auto c = it->second.rbegin(); c != it->second.rend() && !open.isEmpty(); ++c) {
@@ -269,7 +293,7 @@ void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, cons
     const QRect r = localRect(**c);
     if (!open.intersects(r)) continue;
     shown.push_back(*c);
-    if ((*c)->kind() == rt::Kind::Label) open -= r;
+    if ((*c)->kind() == rt::Kind::Label || opaquePicture(**c)) open -= r;
   }
   for (auto c = shown.rbegin(); c != shown.rend(); ++c) {
     const rt::Control* control = *c;
@@ -284,8 +308,14 @@ void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, cons
         break;
       }
       case rt::Kind::Image:
-        if (control->picture())
-          p.drawPixmap(r.topLeft(), pictures_.scaled(*control->picture(), r.size()));
+        if (control->picture()) {
+          // Drawn at the screen's own pixels: the picture is made at the size
+          // its rectangle covers there, and laid on exactly those pixels.
+          const QRect screen = screenPixels(p, r);
+          const qreal dpr = p.device()->devicePixelRatioF();
+          const QPointF at = p.deviceTransform().inverted().map(QPointF(screen.topLeft()));
+          p.drawPixmap(at, pictures_.scaled(*control->picture(), screen.size(), dpr));
+        }
         break;
       case rt::Kind::Shape:
         p.setPen(QPen(kWindowText, 0));
@@ -343,13 +373,104 @@ void FormWindow::leaveEvent(QEvent*) {
   mousePos_ = QPoint(-1, -1);
 }
 
+void FormWindow::adoptScale(qreal dpr) {
+  if (dpr != pointerScale_) {
+    pointerScale_ = dpr;
+    for (auto& [control, widget] : widgets_) {
+      const rt::Picture* pointer =
+          control->kind() == rt::Kind::Frame ? form_.mouseIcon().get() : control->mouseIcon().get();
+      if (pointer) widget->setCursor(pictures_.cursor(*pointer, dpr));
+    }
+    updatePointer(mousePos_, true);
+  }
+  // The icon is drawn once the window shows, so that the first frame waits
+  // for nothing it does not show.
+  if (form_.icon()) setWindowIcon(pictures_.icon(dpr));
+  prepareFor(dpr);
+}
+
+bool FormWindow::framesCoverPictures() const {
+  // The money, winnings and rules frames lie beside the pictures; the
+  // welcome panel over them.
+  for (const QWidget* frame : windowFrames_) {
+    if (!frame->isVisible()) continue;
+    for (const rt::Control& c : form_.controls())
+      if (c.kind() == rt::Kind::Image && frame->geometry().intersects(windowRect(c))) return true;
+  }
+  return false;
+}
+
+void FormWindow::prepareFor(qreal dpr) {
+  // While a frame lies over the pictures (the welcome panel), only what
+  // shows the moment it goes; once it has gone, everything else.
+  pictures_.prepare(picturesToPrepare(dpr, !framesCoverPictures()));
+}
+
+std::vector<PictureService::Wanted> FormWindow::picturesToPrepare(qreal dpr, bool all) const {
+  // The images in the order they show: those in view once the frames over
+  // the window are gone, top of the stacking order first; then those wholly
+  // beneath other images (shown when these are hidden); then the hidden ones.
+  // Images wholly beneath labels never show.
+  enum Rank { InView, Beneath, Hidden };
+  std::vector<std::pair<Rank, const rt::Control*>> images;
+  for (const auto& [container, controls] : windowless_) {
+    QRegion labels, covered;
+    for (auto c = controls.rbegin(); c != controls.rend(); ++c) {
+      const rt::Control& control = **c;
+      const QRegion r(localRect(control));
+      const bool image = control.kind() == rt::Kind::Image && control.picture();
+      if (image && !(r - labels).isEmpty())
+        images.emplace_back(!control.visible()        ? Hidden
+                            : (r - covered).isEmpty() ? Beneath
+                                                      : InView,
+                            &control);
+      if (!control.visible()) continue;
+      if (control.kind() == rt::Kind::Label) labels += r;
+      if (control.kind() == rt::Kind::Label || image) covered += r;
+    }
+  }
+  std::stable_sort(images.begin(), images.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+
+  const QTransform toScreen = QTransform::fromScale(dpr, dpr);
+  auto screenSize = [&](const rt::Control& c) {
+    const QRectF d = toScreen.mapRect(QRectF(windowRect(c)));
+    return QSize(qRound(d.right()) - qRound(d.left()), qRound(d.bottom()) - qRound(d.top()));
+  };
+  std::vector<PictureService::Wanted> wanted;
+  auto add = [&](const rt::Picture& picture, QSize size) {
+    PictureService::Wanted w{std::string(picture.key()), size};
+    if (std::find(wanted.begin(), wanted.end(), w) == wanted.end()) wanted.push_back(w);
+  };
+  auto storedSize = [](const rt::Picture& picture) {
+    const assets::ArtInfo* a = PictureService::info(picture.key());
+    return a ? QSize(a->width, a->height) : QSize();
+  };
+  for (const auto& [rank, image] : images)
+    if (rank != Hidden && (rank == InView || all)) add(*image->picture(), screenSize(*image));
+  if (!all) return wanted;
+  // Then the pictures the handlers may hand to an image in view: any picture
+  // of the same stored size (a reel takes a symbol's picture); the hidden
+  // images' own last, as they show only after those.
+  for (const auto& [rank, image] : images)
+    if (rank == InView)
+      for (const rt::Control& holder : form_.controls())
+        if (holder.kind() == rt::Kind::Image && holder.picture() &&
+            storedSize(*holder.picture()) == storedSize(*image->picture()))
+          add(*holder.picture(), screenSize(*image));
+  for (const auto& [rank, image] : images)
+    if (rank == Hidden) add(*image->picture(), screenSize(*image));
+  return wanted;
+}
+
 void FormWindow::updatePointer(QPoint pos, bool force) {
+  if (pointerScale_ == 0) return;  // not yet: adoptScale() sets them all
   rt::Control* hit = windowlessAt(pos);
   const rt::Picture* pointer = form_.mouseIcon().get();
   if (hit != nullptr && hit->enabled() && hit->mouseIcon()) pointer = hit->mouseIcon().get();
   if (pointer == pointerShown_ && !force) return;
   pointerShown_ = pointer;
-  setCursor(pointer ? pictures_.cursor(*pointer) : QCursor(Qt::ArrowCursor));
+  setCursor(pointer ? pictures_.cursor(*pointer, pointerScale_) : QCursor(Qt::ArrowCursor));
 }
 
 QRegion FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
@@ -363,7 +484,13 @@ QRegion FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
       // A frame or button shown, hidden, dimmed or relabelled.
       if (change.properties & (rt::kVisible | rt::kEnabled | rt::kCaption))
         repainted += windowRect(c);
-      if (change.properties & rt::kVisible) w->setVisible(c.visible());
+      if (change.properties & rt::kVisible) {
+        w->setVisible(c.visible());
+        // A frame gone from over the window shows what lay beneath it: the
+        // rest of the pictures are drawn once the frame that shows it is out.
+        if (!c.visible() && c.kind() == rt::Kind::Frame && !c.container())
+          prepareAfterPaint_ = true;
+      }
       if (change.properties & rt::kEnabled) w->setEnabled(c.enabled());
       if (change.properties & rt::kCaption) {
         if (auto* button = qobject_cast<QPushButton*>(w)) {
@@ -372,8 +499,8 @@ QRegion FormWindow::applyChanges(std::span<const rt::Form::Change> changes) {
           w->update();
         }
       }
-      if ((change.properties & rt::kMouseIcon) && c.mouseIcon())
-        w->setCursor(pictures_.cursor(*c.mouseIcon()));
+      if ((change.properties & rt::kMouseIcon) && c.mouseIcon() && pointerScale_ != 0)
+        w->setCursor(pictures_.cursor(*c.mouseIcon(), pointerScale_));
       continue;
     }
     // A windowless control drawn otherwise.

@@ -76,6 +76,18 @@ class FormWindow final : public QWidget {
   // Chooses the pointer for `pos`: the coin slot's pointer over an open slot,
   // the window's pointer elsewhere. `force` applies it even if unchanged.
   void updatePointer(QPoint pos, bool force = false);
+  // Sets the pointers and the icon at `dpr` screen pixels per window pixel
+  // and has the pictures drawn for that scale before they are shown.
+  void adoptScale(qreal dpr);
+  // Has the pictures drawn ahead for `dpr`: while a frame covers them only
+  // those in view once it goes, afterwards all.
+  void prepareFor(qreal dpr);
+  // Whether a frame on the window lies over any of its images.
+  bool framesCoverPictures() const;
+  // What the window may show at `dpr`, first shown first, each at its size in
+  // screen pixels: only what is in view once the frames over the window go,
+  // or, with `all`, everything the images may show.
+  std::vector<PictureService::Wanted> picturesToPrepare(qreal dpr, bool all) const;
   QRect localRect(const rt::Control& control) const;
   // Building the window: the frames, the buttons (with their tab order),
   // then the frames and buttons on the window stacked as described.
@@ -99,6 +111,11 @@ class FormWindow final : public QWidget {
   // after a tick needs no round trip to the display.
   QPoint mousePos_{-1, -1};
   QRegion painted_;
+  // The scale the pointers were made for, and the scale last painted at.
+  qreal pointerScale_ = 0.0;
+  qreal preparedScale_ = 0.0;
+  // A frame over the pictures has gone: the rest are drawn after this paint.
+  bool prepareAfterPaint_ = false;
 };
 
 }  // namespace window
