@@ -42,25 +42,52 @@ class Control {
   // The frame that holds this control, or nullptr when it lies on the window.
   Control* container() const { return container_; }
 
-  const std::string& caption() const { return caption_; }
+  // Every getter marks its property as read (see takeReads()), so that a timer
+  // whose tick changed nothing can sleep until something it read changes.
+  const std::string& caption() const {
+    read_ |= kCaption;
+    return caption_;
+  }
   void setCaption(std::string_view text);
 
-  const std::string& tag() const { return tag_; }
+  const std::string& tag() const {
+    read_ |= kTag;
+    return tag_;
+  }
   void setTag(std::string_view text);
 
-  bool visible() const { return visible_; }
+  bool visible() const {
+    read_ |= kVisible;
+    return visible_;
+  }
   void setVisible(bool visible);
 
-  bool enabled() const { return enabled_; }
+  bool enabled() const {
+    read_ |= kEnabled;
+    return enabled_;
+  }
   void setEnabled(bool enabled);
 
-  const PictureRef& picture() const { return picture_; }
+  const PictureRef& picture() const {
+    read_ |= kPicture;
+    return picture_;
+  }
   void setPicture(PictureRef picture);
 
-  const PictureRef& mouseIcon() const { return mouseIcon_; }
+  const PictureRef& mouseIcon() const {
+    read_ |= kMouseIcon;
+    return mouseIcon_;
+  }
   void setMouseIcon(PictureRef picture);
 
   int interval() const { return stored_->interval; }
+
+  // The properties read since the last call (a mask of Property bits).
+  std::uint8_t takeReads() {
+    const std::uint8_t reads = read_;
+    read_ = 0;
+    return reads;
+  }
 
  private:
   Form* form_;
@@ -73,6 +100,7 @@ class Control {
   bool enabled_;
   PictureRef picture_;
   PictureRef mouseIcon_;
+  mutable std::uint8_t read_ = 0;
 };
 
 }  // namespace rt

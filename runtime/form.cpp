@@ -50,9 +50,24 @@ Control& Form::control(std::string_view name) {
 }
 
 void Form::noteChange(Control& control, Property property) {
-  std::uint8_t& mask = changed_[static_cast<std::size_t>(control.index())];
+  const auto i = static_cast<std::size_t>(control.index());
+  std::uint8_t& mask = changed_[i];
   if (mask == 0) changedOrder_.push_back(control.index());
   mask |= property;
+  ++changeCount_;
+  if (!watched_.empty() && (watched_[i] & property) != 0 && timerHost_ != nullptr) {
+    timerHost_->watchedChanged(control, property);
+  }
+}
+
+std::vector<std::uint8_t> Form::takeReads() {
+  std::vector<std::uint8_t> reads(controls_.size());
+  for (std::size_t i = 0; i < controls_.size(); ++i) reads[i] = controls_[i].takeReads();
+  return reads;
+}
+
+void Form::forgetReads() {
+  for (Control& c : controls_) c.takeReads();
 }
 
 std::vector<Form::Change> Form::takeChanges() {
