@@ -71,6 +71,13 @@ void Trace::tick(std::string_view name, Clock::time_point now) {
   s.due = std::max(s.due + s.interval, nextOnGrid);
 }
 
+void Trace::tick(std::string_view name, Clock::time_point at, Clock::time_point due) {
+  auto it = schedules_.find(name);
+  if (it == schedules_.end() || it->second.interval.count() <= 0) return;
+  it->second.due = due;
+  tick(name, at);
+}
+
 void Trace::handled(std::string_view name, bool click, Clock::time_point began,
                     const QRegion& changed) {
   changed_ += changed;

@@ -52,6 +52,9 @@ class Trace final : public QObject {
   void timerOn(std::string_view name, int intervalMs, Clock::time_point at);
   // A tick of a timer arrived at `at`.
   void tick(std::string_view name, Clock::time_point at);
+  // A tick of a timer that fell due at `due` on its host's schedule (after a
+  // sleep, at a point of the timer's grid) arrived at `at`.
+  void tick(std::string_view name, Clock::time_point at, Clock::time_point due);
   // An event was handled, having begun at `began`; `changed` is the area (in
   // the window's coordinates) of the controls it changed. A click waits for
   // the frame that covers that area.
