@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "game/form1.h"
 #include "description/form1.h"
+#include "game/form1.h"
 
 namespace {
 
