@@ -130,8 +130,9 @@ bool Trace::frame(QObject* watched, QEvent* event) {
       beyond.isEmpty() ? std::string()
                        : " " + std::to_string(beyond.x()) + "," + std::to_string(beyond.y()) + "," +
                              std::to_string(beyond.width()) + "x" + std::to_string(beyond.height());
-  std::fprintf(out_, "frame %lld %lld %lld %s%s\n", micros(ended - began), area(painted_),
-               area(changed_), causes.empty() ? "-" : causes.c_str(), extra.c_str());
+  std::fprintf(out_, "frame %lld %lld %lld %s%s @%lld\n", micros(ended - began), area(painted_),
+               area(changed_), causes.empty() ? "-" : causes.c_str(), extra.c_str(),
+               micros(ended.time_since_epoch()));
   if (click_) click_->changed -= painted_;
   if (click_ && click_->changed.isEmpty()) {
     std::fprintf(out_, "answer %s %lld\n", click_->name.c_str(), micros(ended - click_->began));

@@ -5,12 +5,13 @@
 // the program writes one line per event to it:
 //
 //   first-frame REALTIME_US        the first frame is on screen (wall clock)
-//   frame US AREA CHANGED CAUSES [X,Y,WxH]
+//   frame US AREA CHANGED CAUSES [X,Y,WxH] @END
 //                                  one repaint: its time, the pixels painted,
 //                                  the pixels of the controls that changed,
 //                                  the events handled since the last frame,
-//                                  and the bounds of what was painted beyond
-//                                  those controls, if anything
+//                                  the bounds of what was painted beyond
+//                                  those controls, if anything, and when it
+//                                  ended (steady clock, microseconds)
 //   tick NAME LATE_US MISSED       a timer tick against its ideal schedule
 //   answer NAME US                 from a click to the end of the frame that
 //                                  completes showing what its handler changed
