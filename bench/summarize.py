@@ -42,6 +42,7 @@ def read_traces(paths):
     prize_after_stop = []  # ms from the last reel's frame to the prize's
     for path in paths:
         last_stop = None
+        win = None
         with open(path) as f:
             for line in f:
                 part = line.split()
@@ -57,17 +58,22 @@ def read_traces(paths):
                 elif part[0] == "frame" and part[4] != "-":
                     causes = part[4].split(",")
                     # The prize on screen: from the frame that showed the last
-                    # reel stop to the one that showed the evaluation's win.
+                    # reel stop to the one that showed the evaluation. Only the
+                    # last spin of a trace counts: it wins, while an earlier
+                    # losing spin's evaluation shows nothing, and its name
+                    # joins whichever frame comes next.
                     if ended is not None and "Timer2" in causes:
                         last_stop = ended
                     if ended is not None and "Timer3" in causes and last_stop is not None:
-                        prize_after_stop.append((ended - last_stop) / 1000)
+                        win = (ended - last_stop) / 1000
                         last_stop = None
                     if all(c in TIMERS for c in causes):
                         tick_frames.append((int(part[1]) / 1000, int(part[2]), int(part[3])))
                         if len(part) > 5:
                             key = (part[4], part[5])
                             beyond[key] = beyond.get(key, 0) + 1
+        if win is not None:
+            prize_after_stop.append(win)
     return ticks, missed, answers, tick_frames, beyond, prize_after_stop
 
 

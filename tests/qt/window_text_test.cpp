@@ -3,8 +3,8 @@
 
 #include <QFontMetricsF>
 
-#include "game/form1.h"
 #include "description/form1.h"
+#include "game/form1.h"
 #include "window/qt/fonts.h"
 
 namespace {

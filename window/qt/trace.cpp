@@ -74,8 +74,11 @@ void Trace::tick(std::string_view name, Clock::time_point now) {
 void Trace::tick(std::string_view name, Clock::time_point at, Clock::time_point due) {
   auto it = schedules_.find(name);
   if (it == schedules_.end() || it->second.interval.count() <= 0) return;
-  it->second.due = due;
-  tick(name, at);
+  // The host delivers the tick for this point of the grid: whatever points
+  // it passed over are its own to count, not this tick's.
+  it->second.due = due + it->second.interval;
+  std::fprintf(out_, "tick %.*s %lld 0\n", static_cast<int>(name.size()), name.data(),
+               micros(at - due));
 }
 
 void Trace::handled(std::string_view name, bool click, Clock::time_point began,

@@ -54,7 +54,8 @@ class Trace final : public QObject {
   // A tick of a timer arrived at `at`.
   void tick(std::string_view name, Clock::time_point at);
   // A tick of a timer that fell due at `due` on its host's schedule (after a
-  // sleep, at a point of the timer's grid) arrived at `at`.
+  // sleep, at a point of the timer's grid) arrived at `at`. The host counts
+  // the points it missed; this line counts none.
   void tick(std::string_view name, Clock::time_point at, Clock::time_point due);
   // An event was handled, having begun at `began`; `changed` is the area (in
   // the window's coordinates) of the controls it changed. A click waits for
