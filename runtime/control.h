@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/description.h"
 #include "runtime/picture.h"
@@ -45,51 +46,52 @@ class Control {
   // Every getter marks its property as read (see takeReads()), so that a timer
   // whose tick changed nothing can sleep until something it read changes.
   const std::string& caption() const {
-    read_ |= kCaption;
+    noteRead(kCaption);
     return caption_;
   }
   void setCaption(std::string_view text);
 
   const std::string& tag() const {
-    read_ |= kTag;
+    noteRead(kTag);
     return tag_;
   }
   void setTag(std::string_view text);
 
   bool visible() const {
-    read_ |= kVisible;
+    noteRead(kVisible);
     return visible_;
   }
   void setVisible(bool visible);
 
   bool enabled() const {
-    read_ |= kEnabled;
+    noteRead(kEnabled);
     return enabled_;
   }
   void setEnabled(bool enabled);
 
   const PictureRef& picture() const {
-    read_ |= kPicture;
+    noteRead(kPicture);
     return picture_;
   }
   void setPicture(PictureRef picture);
 
   const PictureRef& mouseIcon() const {
-    read_ |= kMouseIcon;
+    noteRead(kMouseIcon);
     return mouseIcon_;
   }
   void setMouseIcon(PictureRef picture);
 
   int interval() const { return stored_->interval; }
 
-  // The properties read since the last call (a mask of Property bits).
+ private:
+  friend class Form;
+  // The properties read since the last call, for the form (a mask of Property bits).
   std::uint8_t takeReads() {
     const std::uint8_t reads = read_;
     read_ = 0;
     return reads;
   }
 
- private:
   Form* form_;
   const ControlSpec* stored_;
   int index_;
@@ -100,6 +102,14 @@ class Control {
   bool enabled_;
   PictureRef picture_;
   PictureRef mouseIcon_;
+  // Marks a property as read; the form lists the controls read, so that
+  // forgetting the reads costs no more than the reads did.
+  void noteRead(std::uint8_t property) const {
+    if (read_ == 0) readLog_->push_back(index_);
+    read_ |= property;
+  }
+
+  std::vector<int>* readLog_;
   mutable std::uint8_t read_ = 0;
 };
 

@@ -62,12 +62,16 @@ void Form::noteChange(Control& control, Property property) {
 
 std::vector<std::uint8_t> Form::takeReads() {
   std::vector<std::uint8_t> reads(controls_.size());
-  for (std::size_t i = 0; i < controls_.size(); ++i) reads[i] = controls_[i].takeReads();
+  for (int i : readLog_) {
+    reads[static_cast<std::size_t>(i)] |= controls_[static_cast<std::size_t>(i)].takeReads();
+  }
+  readLog_.clear();
   return reads;
 }
 
 void Form::forgetReads() {
-  for (Control& c : controls_) c.takeReads();
+  for (int i : readLog_) controls_[static_cast<std::size_t>(i)].takeReads();
+  readLog_.clear();
 }
 
 std::vector<Form::Change> Form::takeChanges() {

@@ -90,6 +90,7 @@ class Form {
   std::vector<std::uint8_t> changed_;
   std::vector<int> changedOrder_;
   std::uint64_t changeCount_ = 0;
+  mutable std::vector<int> readLog_;   // controls read since the reads were last taken
   std::vector<std::uint8_t> watched_;  // empty: nothing watched
 };
 
