@@ -26,8 +26,8 @@ namespace rt {
 //    had ticked all along. A point it shares with the tick that woke it comes
 //    after that tick only if the timer is listed after that tick's timer, as
 //    it would have.
-// The schedule registers itself as the form's timer host's helper: the host
-// passes timerSwitched() and watchedChanged() on to it.
+// The host (the form's rt::TimerHost) passes timerSwitched() and
+// watchedChanged() on to it, with its time.
 class Schedule {
  public:
   static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
