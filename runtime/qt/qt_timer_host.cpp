@@ -1,6 +1,7 @@
 #include "runtime/qt/qt_timer_host.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace rt {
 
@@ -81,12 +82,26 @@ void QtTimerHost::arm() {
     timer_.stop();
     return;
   }
-  timer_.start(static_cast<int>(std::clamp<std::int64_t>(due - realNow(), 0, 1 << 30)));
+  // Qt waits whole milliseconds and rounds up: armed for the whole
+  // milliseconds left, it wakes within a millisecond of the due time, before
+  // or after it; fire() sleeps out what is left.
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      epoch_ + std::chrono::milliseconds(due) - std::chrono::steady_clock::now());
+  timer_.start(static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, 1 << 30)));
 }
 
 void QtTimerHost::fire() {
   // Everything due by now goes out in the schedule's order before Qt gets
   // the next event; a tick can switch on or wake one due at once.
+  const std::int64_t due = schedule_.nextDue();
+  if (running_ && due != Schedule::kNever) {
+    // Woken up to a millisecond early: sleep the rest, rather than wait
+    // another whole millisecond of Qt's.
+    const auto at = epoch_ + std::chrono::milliseconds(due);
+    if (at - std::chrono::steady_clock::now() <= std::chrono::milliseconds(1)) {
+      std::this_thread::sleep_until(at);
+    }
+  }
   const std::int64_t real = realNow();
   firing_ = true;
   while (running_ && !dispatcher_.halted()) {

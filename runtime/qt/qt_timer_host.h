@@ -26,7 +26,10 @@ namespace rt {
 // the virtual clock would give them. Switching a timer on inside a handler
 // starts its interval at the time of that handler's event. A tick behind by
 // more than Schedule::kLeeway ms moves its timer to the next point of its
-// grid: the points passed are missed, not made up.
+// grid: the points passed are missed, not made up. Qt waits in whole
+// milliseconds, rounded up; the host arms it for the whole milliseconds left
+// and sleeps out the last fraction, so that a tick comes within a fraction
+// of a millisecond of its due time, not a millisecond and more after it.
 class QtTimerHost final : public QObject, public TimerHost {
   Q_OBJECT
 
