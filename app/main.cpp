@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 
 #include "runtime/random.h"
@@ -87,6 +88,18 @@ int main(int argc, char** argv) {
   window::PictureService pictures;
   window::Host host(*clock, pictures);
   host.setTrace(trace.get());
+  // Off unless ZRNV_RECORD names a file: the game played, as a zarnovik-sim
+  // script that replays it (see window/qt/host.h).
+  std::ofstream recording;
+  if (envSet("ZRNV_RECORD")) {
+    recording.open(std::getenv("ZRNV_RECORD"));
+    if (!recording) {
+      std::fprintf(stderr, "zarnovik: cannot write the recording \"%s\"\n",
+                   std::getenv("ZRNV_RECORD"));
+      return 2;
+    }
+    host.setRecording(&recording);
+  }
   QObject::connect(&host, &window::Host::finished, &app,
                    [](int status) { QApplication::exit(status); });
   host.start();

@@ -39,12 +39,17 @@ def read_traces(paths):
     answers = {}  # handler -> [ms]
     tick_frames = []  # (us, painted px, changed px)
     beyond = {}  # (causes, bounds) -> frames that painted more than the changes
+    prize_after_stop = []  # ms from the last reel's frame to the prize's
     for path in paths:
+        last_stop = None
+        win = None
         with open(path) as f:
             for line in f:
                 part = line.split()
                 if not part:
                     continue
+                # A frame's end time, if given, is its last word.
+                ended = int(part.pop()[1:]) if part[-1].startswith("@") else None
                 if part[0] == "tick" and part[1] in ticks:
                     ticks[part[1]].append(int(part[2]) / 1000)
                     missed[part[1]] += int(part[3])
@@ -52,12 +57,24 @@ def read_traces(paths):
                     answers.setdefault(part[1], []).append(int(part[2]) / 1000)
                 elif part[0] == "frame" and part[4] != "-":
                     causes = part[4].split(",")
+                    # The prize on screen: from the frame that showed the last
+                    # reel stop to the one that showed the evaluation. Only the
+                    # last spin of a trace counts: it wins, while an earlier
+                    # losing spin's evaluation shows nothing, and its name
+                    # joins whichever frame comes next.
+                    if ended is not None and "Timer2" in causes:
+                        last_stop = ended
+                    if ended is not None and "Timer3" in causes and last_stop is not None:
+                        win = (ended - last_stop) / 1000
+                        last_stop = None
                     if all(c in TIMERS for c in causes):
                         tick_frames.append((int(part[1]) / 1000, int(part[2]), int(part[3])))
                         if len(part) > 5:
                             key = (part[4], part[5])
                             beyond[key] = beyond.get(key, 0) + 1
-    return ticks, missed, answers, tick_frames, beyond
+        if win is not None:
+            prize_after_stop.append(win)
+    return ticks, missed, answers, tick_frames, beyond, prize_after_stop
 
 
 def met(ok):
@@ -68,7 +85,7 @@ def main(argv):
     if len(argv) < 3:
         sys.exit(__doc__)
     samples = read_samples(argv[1])
-    ticks, missed, answers, tick_frames, beyond = read_traces(argv[2:])
+    ticks, missed, answers, tick_frames, beyond, prize_after_stop = read_traces(argv[2:])
 
     def med(app, figure):
         return median(samples.get((app, figure), []))
@@ -88,8 +105,8 @@ def main(argv):
     print(f"| CPU over 10 s idle at the welcome panel, % | {idle_g:.3f} | {idle_b:.3f} | "
           f"{idle_g / idle_b:.2f} | <= 0.3 % | {met(idle_g <= 0.3)} |")
     t3 = med("game", "timer3_cpu_pct")
-    print(f"| CPU over 10 s with Timer3 repeating, % (baseline: idle) | {t3:.3f} | "
-          f"{idle_b:.3f} | {t3 / idle_b:.2f} | <= 2 % | {met(t3 <= 2)} |")
+    print(f"| CPU over 10 s after a losing spin, % (baseline: idle) | {t3:.3f} | "
+          f"{idle_b:.3f} | {t3 / idle_b:.2f} | <= 0.15 % | {met(t3 <= 0.15)} |")
     after = med("game", "rss_kb_after_play") / 1024
     print(f"| Resident memory after two spins and a win, MiB (game only) | {after:.1f} | "
           f"{rss_b:.1f} | {after / rss_b:.2f} | - | - |")
@@ -121,6 +138,11 @@ def main(argv):
         print(f"| Click on the welcome button to the frame showing the game, ms | "
               f"{m:.2f} | {percentile(welcome, 99):.2f} | {max(welcome):.2f} | "
               f"{len(welcome)} | < 16 ms | {met(m < 16)} |")
+    if prize_after_stop:
+        p = prize_after_stop
+        print(f"| Frame showing the third reel's stop to the frame showing the prize, ms | "
+              f"{median(p):.2f} | {percentile(p, 99):.2f} | {max(p):.2f} | {len(p)} | "
+              f"<= 4 ms | {met(max(p) <= 4)} |")
     if tick_frames:
         times = [f[0] for f in tick_frames]
         areas = [f[1] for f in tick_frames]

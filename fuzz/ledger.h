@@ -31,6 +31,11 @@
 //   ledger.idle(now);
 //   if (auto v = ledger.violation()) ... report *v
 //
+// A timer whose tick changed nothing may sleep (the runtime parks it until
+// something its handler reads changes): its ticks may then stay away, and
+// the next one comes on a point of its grid, one interval apart from when it
+// was switched on.
+//
 // On the virtual clock keep the default exact timing. On a real-time host
 // (the Qt window) pass {.exactTiming = false, .lateness = N, .start = now}:
 // ticks may then come up to N ms after they fall due (Timer3's 1 ms included),
@@ -149,6 +154,10 @@ class Ledger {
   std::array<bool, 5> on_{};
   std::array<bool, 5> stoppedByNewGame_{};
   std::array<std::int64_t, 5> due_{};
+  std::array<std::int64_t, 5> start_{};  // when each timer was switched on
+  // Timers whose last tick changed nothing: they may sleep, and then tick
+  // next on any later point of their grid.
+  std::array<bool, 5> asleep_{};
   std::deque<float> rigged_;
   std::uint64_t events_ = 0;
   std::int64_t now_ = 0;

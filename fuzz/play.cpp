@@ -131,16 +131,25 @@ Program decode(std::span<const std::uint8_t> data) {
 namespace {
 
 // One program played on a fresh game on the virtual clock, with the ledger
-// checking every event and the script written as it goes.
+// checking every event and the script written as it goes. A twin game plays
+// the same program beside it with parking off, every timer ticking on every
+// point of its grid: after every event of the first, the twin is brought to
+// the same event and must show the very same state.
 class Session {
  public:
   explicit Session(const Program& program)
-      : machine_(seeds_), clock_(machine_.form(), machine_.dispatcher()), f_(machine_.form()) {
-    machine_.load();
-    machine_.random().seed(program.seed);
+      : machine_(seeds_),
+        clock_(machine_.form(), machine_.dispatcher()),
+        f_(machine_.form()),
+        twin_(seeds_),
+        twinClock_(twin_.form(), twin_.dispatcher(), rt::Schedule::Parking::Off) {
+    for (game::Machine* m : {&machine_, &twin_}) {
+      m->load();
+      m->random().seed(program.seed);
+      if (program.money != 100) m->form().LabelCredit.setCaption(std::to_string(program.money));
+    }
     outcome_.script = "seed " + std::to_string(program.seed) + "\n";
     if (program.money != 100) {
-      f_.LabelCredit.setCaption(std::to_string(program.money));
       outcome_.script += "set LabelCredit.Caption " + std::to_string(program.money) + "\n";
     }
     ledger_.emplace(f_);
@@ -176,6 +185,7 @@ class Session {
       case Command::Kind::Rig:
         outcome_.script += "rig " + rigText(c.r) + "\n";
         machine_.random().rig(c.r);
+        twin_.random().rig(c.r);
         ledger_->expectDraw(c.r);
         return true;
     }
@@ -185,9 +195,44 @@ class Session {
   bool deliver(game::Input input) {
     look();
     machine_.deliver(game::controlOf(f_, input), game::eventOf(input));
+    twin_.deliver(game::controlOf(twin_.form(), input), game::eventOf(input));
     ledger_->observe(actionOf(input), f_, clock_.now());
     count(actionOf(input));
-    return check();
+    return check() && sameAsTwin(game::inputName(input));
+  }
+
+  // Brings the twin to the tick the first game has just had: it delivers
+  // every tick due before it (those the first game slept through), then that
+  // very tick.
+  bool twinTicks(const rt::Control& timer) {
+    const std::int64_t now = clock_.now();
+    const std::size_t position = timerPosition(f_, timer);
+    while (rt::Control* t = twinClock_.step(now)) {
+      if (++twinTicks_ >= kMaxTicks) bounded_ = true;
+      if (twinClock_.now() == now && timerPosition(twin_.form(), *t) == position) return true;
+    }
+    outcome_.violation = "at t=" + std::to_string(now) + ": " + std::string(timer.name()) +
+                         " ticked, and never with parking off";
+    return false;
+  }
+
+  // False, with the violation set, when the two games differ.
+  bool sameAsTwin(std::string_view after) {
+    if (outcome_.violation) return false;
+    const std::string mine = game::Snapshot::of(f_).json(clock_.now());
+    const std::string twins = game::Snapshot::of(twin_.form()).json(twinClock_.now());
+    if (mine == twins && !twin_.dispatcher().halted()) return true;
+    outcome_.violation = "after " + std::string(after) + " at t=" + std::to_string(clock_.now()) +
+                         ", parked and unparked timers differ: " + mine + " against " + twins;
+    return false;
+  }
+
+  static std::size_t timerPosition(const game::Form1& f, const rt::Control& timer) {
+    const auto timers = f.timers();
+    for (std::size_t i = 0; i < timers.size(); ++i) {
+      if (timers[i]->index() == timer.index()) return i;
+    }
+    return timers.size();
   }
 
   bool wait(std::int64_t ms) {
@@ -197,16 +242,25 @@ class Session {
     for (look(); rt::Control* timer = clock_.step(end); look()) {
       ledger_->observe(tickOf(f_, *timer), f_, clock_.now());
       count(tickOf(f_, *timer));
-      if (!check()) return false;
-      if (++ticks_ >= kMaxTicks) {
+      if (!check() || !twinTicks(*timer) || !sameAsTwin(timer->name())) return false;
+      if (++ticks_ >= kMaxTicks || bounded_) {
         bounded_ = true;
         return true;
       }
     }
     clock_.advance(end - clock_.now());
+    // The twin's ticks after the first game's last one change nothing either;
+    // past the bound they are left out (the first game's clock stops too).
+    while (twinClock_.step(end) != nullptr) {
+      if (++twinTicks_ >= kMaxTicks) {
+        bounded_ = true;
+        return true;
+      }
+    }
+    twinClock_.advance(end - twinClock_.now());
     ledger_->idle(clock_.now());
     if (clock_.now() >= kMaxVirtualMs) bounded_ = true;
-    return check();
+    return check() && sameAsTwin("the wait");
   }
 
   // The state before each event, for counting the kinds of step.
@@ -237,9 +291,12 @@ class Session {
   game::Machine machine_;
   rt::VirtualClock clock_;
   game::Form1& f_;
+  game::Machine twin_;
+  rt::VirtualClock twinClock_;
   std::optional<Ledger> ledger_;  // started once the opening money is set
   Outcome outcome_;
   std::uint64_t ticks_ = 0;
+  std::uint64_t twinTicks_ = 0;
   bool bounded_ = false;
   int before_ = 0;
   std::string money_, prize_;

@@ -13,7 +13,9 @@
 // A fuzz input played as a player would: its bytes become coins, presses and
 // releases on the coin slot, "Новая игра", the welcome button, waits of every
 // length (exact tick times among them) and rigged draws, delivered to the game
-// on the virtual clock with the ledger checking after every event. Everything
+// on the virtual clock with the ledger checking after every event, and to a
+// twin whose timers never sleep, which must show the same state after every
+// event of the first. Everything
 // played is also written as a zarnovik-sim script, so that a broken rule can
 // be replayed and kept as a scenario.
 namespace fuzz {
@@ -37,8 +39,9 @@ struct Program {
   std::vector<Command> commands;
 };
 
-// Bounds of one input: Timer3 ticks every millisecond while it repeats an
-// evaluation, so long waits cost many ticks.
+// Bounds of one input. The twin with parking off ticks Timer3 every
+// millisecond while it repeats an evaluation, so long waits cost it many
+// ticks; past kMaxTicks of either game the input is cut short.
 inline constexpr std::size_t kMaxCommands = 200;
 inline constexpr std::int64_t kMaxVirtualMs = 10 * 60 * 1000;
 inline constexpr std::uint64_t kMaxTicks = 20000;

@@ -46,7 +46,8 @@ Control::Control(Form& form, int index, const ControlSpec& stored, Control* cont
       visible_(stored.visible),
       enabled_(stored.enabled),
       picture_(std::move(picture)),
-      mouseIcon_(std::move(mouseIcon)) {}
+      mouseIcon_(std::move(mouseIcon)),
+      readLog_(&form.readLog_) {}
 
 void Control::setCaption(std::string_view text) {
   if (sameText(caption_, text)) return;

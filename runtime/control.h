@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/description.h"
 #include "runtime/picture.h"
@@ -42,27 +43,55 @@ class Control {
   // The frame that holds this control, or nullptr when it lies on the window.
   Control* container() const { return container_; }
 
-  const std::string& caption() const { return caption_; }
+  // Every getter marks its property as read (see takeReads()), so that a timer
+  // whose tick changed nothing can sleep until something it read changes.
+  const std::string& caption() const {
+    noteRead(kCaption);
+    return caption_;
+  }
   void setCaption(std::string_view text);
 
-  const std::string& tag() const { return tag_; }
+  const std::string& tag() const {
+    noteRead(kTag);
+    return tag_;
+  }
   void setTag(std::string_view text);
 
-  bool visible() const { return visible_; }
+  bool visible() const {
+    noteRead(kVisible);
+    return visible_;
+  }
   void setVisible(bool visible);
 
-  bool enabled() const { return enabled_; }
+  bool enabled() const {
+    noteRead(kEnabled);
+    return enabled_;
+  }
   void setEnabled(bool enabled);
 
-  const PictureRef& picture() const { return picture_; }
+  const PictureRef& picture() const {
+    noteRead(kPicture);
+    return picture_;
+  }
   void setPicture(PictureRef picture);
 
-  const PictureRef& mouseIcon() const { return mouseIcon_; }
+  const PictureRef& mouseIcon() const {
+    noteRead(kMouseIcon);
+    return mouseIcon_;
+  }
   void setMouseIcon(PictureRef picture);
 
   int interval() const { return stored_->interval; }
 
  private:
+  friend class Form;
+  // The properties read since the last call, for the form (a mask of Property bits).
+  std::uint8_t takeReads() {
+    const std::uint8_t reads = read_;
+    read_ = 0;
+    return reads;
+  }
+
   Form* form_;
   const ControlSpec* stored_;
   int index_;
@@ -73,6 +102,15 @@ class Control {
   bool enabled_;
   PictureRef picture_;
   PictureRef mouseIcon_;
+  // Marks a property as read; the form lists the controls read, so that
+  // forgetting the reads costs no more than the reads did.
+  void noteRead(std::uint8_t property) const {
+    if (read_ == 0) readLog_->push_back(index_);
+    read_ |= property;
+  }
+
+  std::vector<int>* readLog_;
+  mutable std::uint8_t read_ = 0;
 };
 
 }  // namespace rt

@@ -6,6 +6,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/form.h"
+#include "runtime/random.h"
 
 namespace rt {
 
@@ -27,14 +28,28 @@ class ErrorReporter {
 //  - nothing is delivered once a run-time error has ended the program.
 // A run-time error that leaves a handler is caught here and reported; what the
 // handler did before it stays done.
+//
+// The quiet-run rule. A handler bound as Pure is a function of the control
+// properties it reads and of the random generator, and of nothing else (no
+// clock, no file, no state of its own). A run of such a handler that changed
+// no property, drew no random number and raised no error leaves the form as
+// it found it; run again on the same properties it does the same nothing. So
+// a timer whose tick was quiet may sleep until a property that its handler
+// read changes, and resume on its own schedule as if it had ticked all along
+// (rt::Schedule parks it). A handler that reads anything else must be bound
+// as Impure: its ticks are never taken as quiet.
 class Dispatcher {
  public:
   using Handler = std::function<void()>;
+  enum class Purity : std::uint8_t { Pure, Impure };
 
   explicit Dispatcher(Form& form);
 
-  void bind(const Control& control, Event event, Handler handler);
-  void bindLoad(Handler handler) { load_ = std::move(handler); }
+  // The generator whose draws count as changes (see the quiet-run rule).
+  void watchGenerator(const Random& random) { random_ = &random; }
+
+  void bind(const Control& control, Event event, Handler handler, Purity purity = Purity::Impure);
+  void bindLoad(Handler handler) { load_ = {std::move(handler), Purity::Impure}; }
   void setErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
 
   enum class Outcome { Handled, Dropped, Failed };
@@ -48,11 +63,29 @@ class Dispatcher {
   bool halted() const { return error_.has_value(); }
   const std::optional<RuntimeError>& error() const { return error_; }
 
- private:
-  Outcome run(const Handler& handler);
+  // What the last handler run did, for the timer hosts.
+  struct Footprint {
+    std::uint64_t run = 0;             // handler runs so far, this one included
+    const Control* control = nullptr;  // nullptr for the window's Load
+    Event event = Event::Click;
+    // A Pure handler that changed no property, drew nothing and raised no error.
+    bool quiet = false;
+    std::vector<std::uint8_t> reads;  // properties it read, by control index; if quiet
+  };
+  const Footprint& lastRun() const { return last_; }
 
-  Handler load_;
-  std::vector<Handler> handlers_;  // by control index and event
+ private:
+  struct Bound {
+    Handler handler;
+    Purity purity = Purity::Impure;
+  };
+  Outcome run(const Bound& bound, const Control* control, Event event);
+
+  Form& form_;
+  const Random* random_ = nullptr;
+  Bound load_;
+  std::vector<Bound> handlers_;  // by control index and event
+  Footprint last_;
   ErrorReporter* reporter_ = nullptr;
   std::optional<RuntimeError> error_;
 };

@@ -53,6 +53,20 @@ void Form::listFirstChange(const Control& control) {
   changedOrder_.push_back(control.index());
 }
 
+std::vector<std::uint8_t> Form::takeReads() {
+  std::vector<std::uint8_t> reads(controls_.size());
+  for (int i : readLog_) {
+    reads[static_cast<std::size_t>(i)] |= controls_[static_cast<std::size_t>(i)].takeReads();
+  }
+  readLog_.clear();
+  return reads;
+}
+
+void Form::forgetReads() {
+  for (int i : readLog_) controls_[static_cast<std::size_t>(i)].takeReads();
+  readLog_.clear();
+}
+
 std::vector<Form::Change> Form::takeChanges() {
   std::vector<Change> changes;
   changes.reserve(changedOrder_.size());

@@ -12,11 +12,16 @@
 namespace rt {
 
 // Told when a timer control is switched on or off, so that it can start a
-// fresh interval or drop the pending tick at once.
+// fresh interval or drop the pending tick at once; and when a property that
+// the host is watching changes (see Form::watch()).
 class TimerHost {
  public:
   virtual ~TimerHost() = default;
   virtual void timerSwitched(Control& timer, bool on) = 0;
+  virtual void watchedChanged(Control& control, Property property) {
+    (void)control;
+    (void)property;
+  }
 };
 
 // A window and all its controls, built from a description. It owns every
@@ -56,15 +61,34 @@ class Form {
   std::vector<Change> takeChanges();
   bool hasChanges() const { return !changedOrder_.empty(); }
 
+  // How many property changes there have been so far: equal before and
+  // after a handler run when the run changed nothing.
+  std::uint64_t changeCount() const { return changeCount_; }
+
+  // The properties read since the last call, by control index (a mask of
+  // Property bits each).
+  std::vector<std::uint8_t> takeReads();
+  // Clears the record of reads.
+  void forgetReads();
+
+  // The properties the timer host watches, by control index: a change to
+  // any of them calls TimerHost::watchedChanged() right after it is made.
+  // An empty list watches nothing.
+  void watch(std::vector<std::uint8_t> masks) { watched_ = std::move(masks); }
+
  private:
   friend class Control;
   // Records a change; inline, for it follows every property write. Only a
   // control's first change since the last takeChanges() is listed.
-  void noteChange(const Control& control, Property property) {
-    std::uint8_t& mask = changed_[static_cast<std::size_t>(control.index())];
+  void noteChange(Control& control, Property property) {
+    const auto i = static_cast<std::size_t>(control.index());
+    std::uint8_t& mask = changed_[i];
     if (mask == 0) [[unlikely]]
       listFirstChange(control);
     mask |= property;
+    ++changeCount_;
+    if (!watched_.empty() && (watched_[i] & property) != 0 && timerHost_ != nullptr) [[unlikely]]
+      timerHost_->watchedChanged(control, property);
   }
   void listFirstChange(const Control& control);
 
@@ -77,6 +101,9 @@ class Form {
   TimerHost* timerHost_ = nullptr;
   std::vector<std::uint8_t> changed_;
   std::vector<int> changedOrder_;
+  std::uint64_t changeCount_ = 0;
+  mutable std::vector<int> readLog_;   // controls read since the reads were last taken
+  std::vector<std::uint8_t> watched_;  // empty: nothing watched
 };
 
 }  // namespace rt

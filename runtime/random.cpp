@@ -13,6 +13,7 @@ std::uint64_t SystemSeedClock::seedNow() const {
 // PCG32 (permuted congruential generator, XSH-RR output): small, fast and of
 // good statistical quality. The seed picks both the start state and the stream.
 void Random::seed(std::uint64_t seed) {
+  seed_ = seed;
   state_ = 0;
   increment_ = (seed << 1u) | 1u;
   nextBits();
@@ -29,6 +30,7 @@ std::uint32_t Random::nextBits() {
 }
 
 float Random::next() {
+  ++draws_;
   if (!rigged_.empty()) {
     float r = rigged_.front();
     rigged_.pop_front();

@@ -48,12 +48,19 @@ class Random {
   // The next value: the oldest rigged one if any, otherwise a generated one.
   float next();
 
+  // How many values have been drawn so far.
+  std::uint64_t draws() const { return draws_; }
+  // The seed last given, by seed() or seedFrom().
+  std::uint64_t seedValue() const { return seed_; }
+
  private:
   std::uint32_t nextBits();
 
   std::uint64_t state_ = 0;
   std::uint64_t increment_ = 0;
   std::deque<float> rigged_;
+  std::uint64_t draws_ = 0;
+  std::uint64_t seed_ = 0;
 };
 
 }  // namespace rt

@@ -1,36 +1,34 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
-#include <vector>
 
 #include "runtime/events.h"
 #include "runtime/form.h"
+#include "runtime/schedule.h"
 
 namespace rt {
 
 // Drives a form's timers on a deterministic clock in milliseconds, for tests
-// and tools. The clock starts at 0; every timer already on then gets its
-// first tick one interval later.
-//  - A timer switched on gets its first tick one interval after the switch,
-//    then one every interval while it stays on; switching on a timer that is
-//    already on changes nothing.
-//  - A timer switched off loses its pending tick at once, also inside its own
-//    handler.
-//  - Ticks due at the same moment go in the order of the description.
+// and tools, on the timers' schedule (rt::Schedule). The clock starts at 0;
+// every timer already on then gets its first tick one interval later. Ticks
+// always come exactly when due, so none is ever missed. With parking on (the
+// default) a timer whose tick changed nothing sleeps until something it read
+// changes, which nothing can observe but the count of ticks and the speed of
+// long waits.
 class VirtualClock final : public TimerHost {
  public:
-  static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+  static constexpr std::int64_t kNever = Schedule::kNever;
 
-  VirtualClock(Form& form, Dispatcher& dispatcher);
+  VirtualClock(Form& form, Dispatcher& dispatcher,
+               Schedule::Parking parking = Schedule::Parking::On);
   ~VirtualClock() override;
   VirtualClock(const VirtualClock&) = delete;
   VirtualClock& operator=(const VirtualClock&) = delete;
 
   std::int64_t now() const { return now_; }
 
-  // When the next tick falls due, or kNever when no timer is on.
-  std::int64_t nextDue() const;
+  // When the next tick falls due, or kNever when no timer is on and awake.
+  std::int64_t nextDue() const { return schedule_.nextDue(); }
 
   // Delivers the next tick if it falls due at or before `limit`, moving the
   // clock to its time. Returns the timer that ticked, or nullptr (the clock
@@ -43,21 +41,17 @@ class VirtualClock final : public TimerHost {
   bool advance(std::int64_t ms);
 
   // Ticks delivered so far to the timer with this position in the description.
-  std::uint64_t ticks(std::size_t timer) const { return slots_[timer].ticks; }
+  std::uint64_t ticks(std::size_t timer) const { return schedule_.ticks(timer); }
+  const Schedule& schedule() const { return schedule_; }
 
   void timerSwitched(Control& timer, bool on) override;
+  void watchedChanged(Control& control, Property property) override;
 
  private:
-  struct Slot {
-    Control* timer;
-    std::int64_t due;
-    std::uint64_t ticks;
-  };
-
   Form& form_;
   Dispatcher& dispatcher_;
   std::int64_t now_ = 0;
-  std::vector<Slot> slots_;
+  Schedule schedule_;
 };
 
 }  // namespace rt

@@ -1,55 +1,120 @@
 #include "runtime/qt/qt_timer_host.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace rt {
 
-int QtTimerHost::realInterval(const Control& timer) {
-  return timer.interval() > 0 ? std::max(timer.interval(), kShortestInterval) : timer.interval();
-}
-
-QtTimerHost::QtTimerHost(Form& form, Deliver deliver, QObject* parent)
-    : QObject(parent), form_(form), deliver_(std::move(deliver)) {
-  for (Control* timer : form.timers()) {
-    auto* qtimer = new QTimer(this);
-    qtimer->setTimerType(Qt::PreciseTimer);
-    qtimer->setInterval(realInterval(*timer));
-    connect(qtimer, &QTimer::timeout, this, [this, timer] {
-      // A tick can only come from a running QTimer, and the control is
-      // switched off together with it; this guards the order of teardown.
-      if (running_ && timer->enabled()) deliver_(*timer);
-    });
-    slots_.push_back({timer, qtimer});
-  }
+QtTimerHost::QtTimerHost(Form& form, Dispatcher& dispatcher, Deliver deliver, QObject* parent)
+    : QObject(parent),
+      form_(form),
+      dispatcher_(dispatcher),
+      deliver_(std::move(deliver)),
+      schedule_(form, Schedule::Parking::On) {
+  timer_.setSingleShot(true);
+  timer_.setTimerType(Qt::PreciseTimer);
+  connect(&timer_, &QTimer::timeout, this, [this] { fire(); });
   form_.setTimerHost(this);
 }
 
 QtTimerHost::~QtTimerHost() {
   if (form_.timerHost() == this) form_.setTimerHost(nullptr);
+  form_.watch({});
+}
+
+std::int64_t QtTimerHost::realNow() const {
+  if (!started_) return 0;
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               epoch_)
+      .count();
 }
 
 void QtTimerHost::start() {
+  epoch_ = std::chrono::steady_clock::now();
+  started_ = true;
+  now_ = 0;
   running_ = true;
-  for (Slot& slot : slots_) {
-    if (slot.timer->enabled() && slot.timer->interval() > 0) slot.qtimer->start();
-  }
+  arm();
 }
 
 void QtTimerHost::stopAll() {
   running_ = false;
-  for (Slot& slot : slots_) slot.qtimer->stop();
+  timer_.stop();
+}
+
+std::int64_t QtTimerHost::heldNow() const {
+  // After the last tick delivered, before the next one due: a tick Qt has
+  // not yet delivered comes after this event, as on the virtual clock.
+  const std::int64_t due = schedule_.nextDue();
+  std::int64_t t = std::max(realNow(), now_);
+  if (due != Schedule::kNever) t = std::min(t, std::max(due - 1, now_));
+  return t;
+}
+
+std::int64_t QtTimerHost::beginEvent() {
+  now_ = heldNow();
+  inEvent_ = true;
+  return now_;
+}
+
+std::uint64_t QtTimerHost::missed() const {
+  std::uint64_t n = 0;
+  for (std::size_t t = 0; t < schedule_.size(); ++t) n += schedule_.missed(t);
+  return n;
 }
 
 void QtTimerHost::timerSwitched(Control& timer, bool on) {
+  if (!inEvent_) now_ = heldNow();
+  schedule_.switched(timer, on, now_);
+  if (!firing_) arm();
+}
+
+void QtTimerHost::watchedChanged(Control& control, Property property) {
+  if (!inEvent_) now_ = heldNow();
+  schedule_.watchedChanged(control, property, now_);
+  if (!firing_) arm();
+}
+
+void QtTimerHost::arm() {
   if (!running_) return;
-  for (Slot& slot : slots_) {
-    if (slot.timer != &timer) continue;
-    if (on && timer.interval() > 0) {
-      slot.qtimer->start();
-    } else {
-      slot.qtimer->stop();
+  const std::int64_t due = schedule_.nextDue();
+  if (due == Schedule::kNever) {
+    timer_.stop();
+    return;
+  }
+  // Qt waits whole milliseconds and rounds up: armed for the whole
+  // milliseconds left, it wakes within a millisecond of the due time, before
+  // or after it; fire() sleeps out what is left.
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      epoch_ + std::chrono::milliseconds(due) - std::chrono::steady_clock::now());
+  timer_.start(static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, 1 << 30)));
+}
+
+void QtTimerHost::fire() {
+  // Everything due by now goes out in the schedule's order before Qt gets
+  // the next event; a tick can switch on or wake one due at once.
+  const std::int64_t due = schedule_.nextDue();
+  if (running_ && due != Schedule::kNever) {
+    // Woken up to a millisecond early: sleep the rest, rather than wait
+    // another whole millisecond of Qt's.
+    const auto at = epoch_ + std::chrono::milliseconds(due);
+    if (at - std::chrono::steady_clock::now() <= std::chrono::milliseconds(1)) {
+      std::this_thread::sleep_until(at);
     }
   }
+  const std::int64_t real = realNow();
+  firing_ = true;
+  while (running_ && !dispatcher_.halted()) {
+    Control* timer = schedule_.next(real);
+    if (timer == nullptr) break;
+    now_ = schedule_.beginTick(*timer, real, dispatcher_.lastRun().run);
+    inEvent_ = true;
+    deliver_(*timer);
+    inEvent_ = false;
+    schedule_.endTick(dispatcher_.lastRun());
+  }
+  firing_ = false;
+  arm();
 }
 
 }  // namespace rt

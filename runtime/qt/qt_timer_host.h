@@ -2,59 +2,86 @@
 
 #include <QObject>
 #include <QTimer>
+#include <chrono>
+#include <cstdint>
 #include <functional>
-#include <vector>
 
+#include "runtime/events.h"
 #include "runtime/form.h"
+#include "runtime/schedule.h"
 
 namespace rt {
 
-// Drives a form's timers on Qt's event loop, one precise QTimer per timer
-// control (Qt's coarse timers may drift by several percent).
-//  - A timer switched on starts a fresh interval; its first tick comes one
-//    interval later.
-//  - A timer switched off is stopped at once, also inside its own handler: a
-//    tick already due is not delivered.
-//  - Ticks missed while a handler is busy are not made up; Qt schedules the
-//    next one an interval after the late one.
-//  - No timer ticks more often than every kShortestInterval ms. Timer3's
-//    1 ms would wake the program a thousand times a second for as long as a
-//    lost spin's evaluation repeats, each time to no effect; 10 ms still
-//    evaluates a spin within one screen refresh of the last reel's stop.
-// Every tick goes to `deliver`, which runs the handler and then redraws.
+// Drives a form's timers on Qt's event loop, on the same schedule as the
+// virtual clock (rt::Schedule): one precise single-shot QTimer is armed for
+// the next tick due, with no floor on intervals, and ticks due together are
+// delivered in the order of the description. Parking is on: after a tick
+// that changed nothing (a lost spin's repeated evaluation) the timer sleeps
+// and the program wakes for nothing.
+//
+// The host keeps the game's time in whole milliseconds from start(): a tick
+// happens at its due time on the schedule, however late Qt delivers it, and
+// any other event (a click) at the real time, held between the last tick
+// delivered and the next one due, so that the order of events is the order
+// the virtual clock would give them. Switching a timer on inside a handler
+// starts its interval at the time of that handler's event. A tick behind by
+// more than Schedule::kLeeway ms moves its timer to the next point of its
+// grid: the points passed are missed, not made up. Qt waits in whole
+// milliseconds, rounded up; the host arms it for the whole milliseconds left
+// and sleeps out the last fraction, so that a tick comes within a fraction
+// of a millisecond of its due time, not a millisecond and more after it.
 class QtTimerHost final : public QObject, public TimerHost {
   Q_OBJECT
 
  public:
   using Deliver = std::function<void(Control& timer)>;
 
-  static constexpr int kShortestInterval = 10;
-
-  // The interval at which `timer` really ticks.
-  static int realInterval(const Control& timer);
-
-  QtTimerHost(Form& form, Deliver deliver, QObject* parent = nullptr);
+  QtTimerHost(Form& form, Dispatcher& dispatcher, Deliver deliver, QObject* parent = nullptr);
   ~QtTimerHost() override;
 
-  // Starts the timers that are on. Call once the window is up and Form_Load
-  // has run; until then no tick is delivered.
+  // Starts the clock and the timers that are on. Call once the window is up
+  // and Form_Load has run; until then no tick is delivered.
   void start();
   // Stops every timer for good (the window is closing, or a run-time error
   // is being reported).
   void stopAll();
 
+  // Fixes the time of an event other than a tick, about to be delivered,
+  // and returns it; a timer it switches on starts its interval then.
+  std::int64_t beginEvent();
+  void endEvent() { inEvent_ = false; }
+
+  // The game's time of the event being delivered, or of the last one.
+  std::int64_t now() const { return now_; }
+  // Milliseconds since start() on the real clock; when start() was called.
+  std::int64_t realNow() const;
+  std::chrono::steady_clock::time_point epoch() const { return epoch_; }
+
+  const Schedule& schedule() const { return schedule_; }
+  // Points of the timers' grids missed so far (see above).
+  std::uint64_t missed() const;
+
   void timerSwitched(Control& timer, bool on) override;
+  void watchedChanged(Control& control, Property property) override;
 
  private:
-  struct Slot {
-    Control* timer;
-    QTimer* qtimer;
-  };
+  // Delivers the ticks due by now, in order, then arms the timer for the next.
+  void fire();
+  void arm();
+  // The time for a change outside any event: now, held as for an event.
+  std::int64_t heldNow() const;
 
   Form& form_;
+  Dispatcher& dispatcher_;
   Deliver deliver_;
-  std::vector<Slot> slots_;
+  Schedule schedule_;
+  QTimer timer_;
+  std::chrono::steady_clock::time_point epoch_;
+  std::int64_t now_ = 0;
   bool running_ = false;
+  bool started_ = false;
+  bool inEvent_ = false;
+  bool firing_ = false;
 };
 
 }  // namespace rt

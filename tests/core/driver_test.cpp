@@ -429,3 +429,23 @@ TEST(Statistics, AMillionSpinsMatchTheExactOdds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Script, AfterALossTheEvaluationSleepsThroughALongWaitAndGameOverStillShows) {
+  // 1, 2, 3: no win. The evaluation runs twice (the second run changes
+  // nothing) and then sleeps: a wait of a day costs Timer5's ticks only.
+  rt::FixedSeedClock seeds{1};
+  std::ostringstream out, err;
+  game::ScriptDriver driver(seeds, out, err);
+  std::istringstream in(
+      "welcome\nset LabelCredit.Caption 5\nrig 0.15 0.25 0.35\ncoin\nwait 86400000\nshow\n");
+  EXPECT_EQ(0, driver.run(in));
+  constexpr std::size_t kTimer3 = 2;
+  EXPECT_EQ(2u, driver.clock().ticks(kTimer3));
+  EXPECT_THAT(out.str(), HasSubstr("\"money\":\"Game Over!\""));
+  EXPECT_THAT(out.str(), HasSubstr("\"coinSlot\":false"));
+  EXPECT_THAT(out.str(), HasSubstr("\"timers\":[false,false,true,false,true]"));
+}
+
+}  // namespace

@@ -6,12 +6,12 @@
 #include <array>
 #include <string>
 
+#include "game/animations.h"
 #include "game/prize_table.h"
 #include "game_test_support.h"
 #include "prize_cases.h"
 #include "runtime/convert.h"
 #include "runtime/errors.h"
-#include "game/animations.h"
 
 namespace {
 

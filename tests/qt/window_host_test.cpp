@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <gmock/gmock.h>
 #include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <sstream>
+#include <string>
 
+#include "game/driver.h"
 #include "tests/qt/window_bench.h"
 
 namespace {
@@ -223,6 +227,51 @@ TEST(WindowHost, TheObserverIsToldOfEveryEventAfterItsHandlerAndRepaint) {
   g.host.window().close();
   g.host.deliver(g.f.Timer5, rt::Event::Timer);
   EXPECT_EQ(expected.size(), seen.size());
+}
+
+TEST(WindowHost, ItsRecordingReplaysOnTheDriverToTheSameStateAndALossSleeps) {
+  rt::FixedSeedClock seed{20041218};
+  window::PictureService pictures;
+  window::Host host{seed, pictures};
+  std::ostringstream recording;
+  host.setRecording(&recording);
+  host.start();
+  (void)QTest::qWaitForWindowExposed(&host.window());
+  game::Form1& f = host.machine().form();
+  QTest::mouseClick(host.window().widgetOf(f.Command2), Qt::LeftButton);
+  for (const float r : {0.15f, 0.25f, 0.35f}) host.rig(r);  // 1, 2, 3: a loss
+  QTest::mouseClick(&host.window(), Qt::LeftButton, {},
+                    host.window().windowRect(f.LabelInsertCoin).center());
+  QTest::qWait(2000);
+  host.window().close();
+
+  const std::string script = recording.str();
+  EXPECT_EQ(0u, script.rfind("seed 20041218\n", 0)) << script;
+  EXPECT_THAT(script, ::testing::HasSubstr("\nwelcome\n"));
+  EXPECT_THAT(script, ::testing::HasSubstr("\nrig 0.1500000059604644775390625\n"));
+  // The click's press, release and click, with the time passing between them.
+  std::string inputs;
+  std::istringstream lines(script);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("wait ", 0) != 0 && line.rfind("# ", 0) != 0) inputs += line + "\n";
+  }
+  EXPECT_THAT(inputs, ::testing::HasSubstr("\npress\nrelease\ncoin\n"));
+  // The evaluation ran twice, the second time to no effect, then slept.
+  if (host.recordingExact()) {
+    std::size_t evaluations = 0;
+    for (std::size_t at = script.find("# Timer3\n"); at != std::string::npos;
+         at = script.find("# Timer3\n", at + 1)) {
+      ++evaluations;
+    }
+    EXPECT_EQ(2u, evaluations);
+  }
+
+  rt::FixedSeedClock unused(0);
+  std::istringstream in(script + "show\n");
+  std::ostringstream out, err;
+  game::ScriptDriver driver(unused, out, err);
+  EXPECT_EQ(game::kExitOk, driver.run(in)) << err.str();
+  EXPECT_EQ(game::Snapshot::of(f).json(host.recordedUntil()) + "\n", out.str());
 }
 
 }  // namespace

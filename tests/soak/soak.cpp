@@ -3,6 +3,7 @@
 // checking the rules of play after every event.
 //
 //   zarnovik-soak [--seconds N] [--seed N] [--lateness MS] [--rss-limit KB]
+//                 [--record FILE]
 //
 // The player dismisses the welcome panel and then, at random moments, clicks
 // the coin slot (mostly), presses and later releases the mouse on it, clicks
@@ -28,6 +29,16 @@
 // thousand events reaching the game each minute, a leak of a few hundred
 // bytes per event, or of one picture per spin, crosses it.
 //
+// The window records what it delivered as a zarnovik-sim script (the seed,
+// every tick at its due time, every click, press, release and rigged draw
+// between them). At the end the script is played by the driver on the
+// virtual clock, where parking also decides which ticks come, and must end
+// in the very state the window shows; --record FILE keeps it, with a `show`
+// line, and the window's final state is printed as the line "final: {...}",
+// so that zarnovik-sim can be run on it from outside. Only a window that
+// fell so far behind that it missed ticks (under valgrind, say) cannot be
+// replayed; the run then says so.
+//
 // Exit status: 0 when every rule held to the end, 1 on a broken rule, a
 // run-time error or memory growth, 2 for a malformed command line.
 #include <QApplication>
@@ -41,6 +52,7 @@
 #include <fstream>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,6 +60,7 @@
 #include <unistd.h>
 
 #include "fuzz/ledger.h"
+#include "game/driver.h"
 #include "game/input.h"
 #include "game/snapshot.h"
 #include "window/qt/fonts.h"
@@ -61,10 +74,12 @@ struct Options {
   std::uint64_t seed = 20261231;
   std::int64_t lateness = 1000;  // ms a tick may come late on a busy machine
   std::int64_t rssLimitKb = 1024;
+  std::string record;  // where to keep the recording; empty: nowhere
 };
 
 constexpr const char* kUsage =
     "usage: zarnovik-soak [--seconds N] [--seed N] [--lateness MS] [--rss-limit KB]\n"
+    "                     [--record FILE]\n"
     "  --rss-limit 0 skips the memory check (under valgrind, whose own\n"
     "  bookkeeping is what grows)\n";
 
@@ -89,6 +104,9 @@ std::optional<Options> parseOptions(int argc, char** argv) {
       ok = parseNumber(value, o.lateness) && o.lateness >= 0;
     } else if (arg == "--rss-limit") {
       ok = parseNumber(value, o.rssLimitKb) && o.rssLimitKb >= 0;
+    } else if (arg == "--record") {
+      o.record = value;
+      ok = !value.empty();
     }
     if (!ok) return std::nullopt;
   }
@@ -125,6 +143,7 @@ class Soak : public QObject {
       fail("run-time error: " + message.toStdString());
     });
     host_.setObserver([this](rt::Control& control, rt::Event event) { observe(control, event); });
+    host_.setRecording(&recording_);
     connect(&host_, &window::Host::finished, this, [this](int status) {
       if (status != 0) fail("the game ended with status " + std::to_string(status));
       QApplication::exit(failure_ ? 1 : 0);
@@ -257,10 +276,9 @@ class Soak : public QObject {
   // In an unlucky game, the next spin's three draws are rigged to lose (1, 2
   // and 3: no pair, no 7, no 0), and the ledger is told what they must show.
   void rigALoss() {
-    rt::Random& random = host_.machine().random();
-    if (!unlucky_ || random.rigged() > 0) return;
+    if (!unlucky_ || host_.machine().random().rigged() > 0) return;
     for (const float r : {0.15f, 0.25f, 0.35f}) {
-      random.rig(r);
+      host_.rig(r);
       ledger_->expectDraw(r);
     }
   }
@@ -302,7 +320,39 @@ class Soak : public QObject {
     QTimer::singleShot(pause, this, [this] { playNext(); });
   }
 
+  // Plays the window's recording on the driver; it must end in the window's
+  // own state.
+  void replay() {
+    const std::string state = game::Snapshot::of(f()).json(host_.recordedUntil());
+    std::printf("final: %s\n", state.c_str());
+    const std::string script = recording_.str() + "show\n";
+    if (!options_.record.empty()) {
+      std::ofstream file(options_.record);
+      file << script;
+      if (!file) fail("cannot write the recording to " + options_.record);
+    }
+    if (!host_.recordingExact()) {
+      replayNote_ =
+          "not replayed: the window missed " + std::to_string(host_.timers().missed()) + " ticks";
+      return;
+    }
+    rt::FixedSeedClock seeds(0);  // the script's first line seeds the game
+    std::istringstream in(script);
+    std::ostringstream out, err;
+    game::ScriptDriver driver(seeds, out, err);
+    const int status = driver.run(in);
+    std::string replayed = out.str();
+    if (!replayed.empty() && replayed.back() == '\n') replayed.pop_back();
+    if (status != game::kExitOk || replayed != state) {
+      fail("the recording replayed by the driver (status " + std::to_string(status) + ", " +
+           err.str() + ") ends in " + replayed + ", the window in " + state);
+      return;
+    }
+    replayNote_ = "replayed to the same state";
+  }
+
   int report() {
+    if (!failure_ && done_) replay();
     const std::int64_t growth = rssSettled_ ? rssLast_ - *rssSettled_ : 0;
     if (!failure_ && !done_) failure_ = "the window closed before the time was up";
     if (!failure_ && spins_ == 0) failure_ = "not one spin was played";
@@ -318,14 +368,14 @@ class Soak : public QObject {
     std::printf(
         "zarnovik-soak: %lld s, seed %llu: %lld events, %lld spins, %lld wins, %lld rings, "
         "%lld new games, %lld game overs; RSS %lld KB at %lld s, %lld KB at the end, "
-        "%lld KB peak after %lld s\n",
+        "%lld KB peak after %lld s; recording %s\n",
         static_cast<long long>(now() / 1000), static_cast<unsigned long long>(options_.seed),
         static_cast<long long>(events_), static_cast<long long>(spins_),
         static_cast<long long>(wins_), static_cast<long long>(rings_),
         static_cast<long long>(newGames_), static_cast<long long>(gameOvers_),
         static_cast<long long>(rssSettled_.value_or(0)), static_cast<long long>(settledAt() / 1000),
         static_cast<long long>(rssLast_), static_cast<long long>(rssPeak_),
-        static_cast<long long>(settledAt() / 1000));
+        static_cast<long long>(settledAt() / 1000), replayNote_.c_str());
     if (failure_) {
       std::fprintf(stderr, "zarnovik-soak: FAILED: %s\n", failure_->c_str());
       return 1;
@@ -343,6 +393,8 @@ class Soak : public QObject {
   QElapsedTimer clock_;
   QTimer watch_, sampler_;
   std::optional<std::string> failure_;
+  std::ostringstream recording_;
+  std::string replayNote_ = "not replayed";
   bool done_ = false;
   bool gameOver_ = false;
   bool unlucky_ = false;

@@ -2,8 +2,30 @@
 
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "game/input.h"
 
 namespace window {
+namespace {
+
+// A rigged draw written out in full, so that the driver reads back the very
+// same single: every single below 1 has a finite decimal expansion.
+std::string rigText(float r) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.40f", static_cast<double>(r));
+  std::string s = buffer;
+  while (s.size() > 1 && s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s;
+}
+
+}  // namespace
 
 Host::Host(const rt::SeedClock& clock, PictureService& pictures, QObject* parent)
     : QObject(parent), machine_(clock) {
@@ -16,7 +38,8 @@ Host::Host(const rt::SeedClock& clock, PictureService& pictures, QObject* parent
   window_ = std::make_unique<FormWindow>(machine_.form(), pictures, toHost);
   accessibility_ = std::make_unique<Accessibility>(*window_, machine_.form(), toHost);
   timers_ = std::make_unique<rt::QtTimerHost>(
-      machine_.form(), [this](rt::Control& timer) { deliver(timer, rt::Event::Timer); });
+      machine_.form(), machine_.dispatcher(),
+      [this](rt::Control& timer) { deliver(timer, rt::Event::Timer); });
   errorBox_ = [](QWidget* window, const QString& message) {
     QMessageBox::critical(window, window->windowTitle(), message);
   };
@@ -45,39 +68,80 @@ void Host::start() {
   machine_.load();
   repaintChanges();
   if (machine_.dispatcher().halted()) return;  // Form_Load failed; the error box follows
+  if (recording_) {
+    // The driver's seed takes a signed number; the same 64 bits either way.
+    *recording_ << "seed " << static_cast<std::int64_t>(machine_.random().seedValue()) << "\n";
+  }
   window_->show();
   window_->focusFirstButton();
   if (trace_) {
     trace_->watch(window_.get());
     const Trace::Clock::time_point now = Trace::Clock::now();
     for (const rt::Control* timer : machine_.form().timers())
-      if (timer->enabled())
-        trace_->timerOn(timer->name(), rt::QtTimerHost::realInterval(*timer), now);
+      if (timer->enabled()) trace_->timerOn(timer->name(), timer->interval(), now);
   }
   timers_->start();
 }
 
 void Host::deliver(rt::Control& control, rt::Event event) {
   if (over_) return;
+  // A tick happens at its due time; anything else at the time the timer
+  // host gives it, between the ticks delivered and those still due.
+  const bool tick = event == rt::Event::Timer;
+  const std::int64_t at = tick ? timers_->now() : timers_->beginEvent();
+  if (recording_) record(control, event, at);
   if (trace_) {
     deliverTraced(control, event);
   } else {
     machine_.deliver(control, event);
     repaintChanges();
   }
+  if (!tick) timers_->endEvent();
   if (observer_) observer_(control, event);
+}
+
+void Host::rig(float r) {
+  machine_.random().rig(r);
+  if (recording_) {
+    waitUntil(timers_->beginEvent());
+    timers_->endEvent();
+    *recording_ << "rig " << rigText(r) << "\n";
+  }
+}
+
+void Host::waitUntil(std::int64_t at) {
+  if (at > recordedUntil_) *recording_ << "wait " << at - recordedUntil_ << "\n";
+  recordedUntil_ = std::max(recordedUntil_, at);
+}
+
+void Host::record(const rt::Control& control, rt::Event event, std::int64_t at) {
+  const game::Form1& f = machine_.form();
+  if (event == rt::Event::Timer) {
+    waitUntil(at);
+    *recording_ << "# " << control.name() << "\n";
+    return;
+  }
+  // Clicks on controls without a handler change nothing; the script has no
+  // words for them.
+  const std::optional<game::Input> input = game::inputOf(f, control, event);
+  if (!input) return;
+  waitUntil(at);
+  *recording_ << game::inputName(*input) << "\n";
 }
 
 void Host::deliverTraced(rt::Control& control, rt::Event event) {
   const Trace::Clock::time_point began = Trace::Clock::now();
-  if (event == rt::Event::Timer) trace_->tick(control.name(), began);
+  if (event == rt::Event::Timer) {
+    trace_->tick(control.name(), began,
+                 timers_->epoch() + std::chrono::milliseconds(timers_->now()));
+  }
   machine_.deliver(control, event);
   const std::vector<rt::Form::Change> changes = machine_.form().takeChanges();
   // A timer switched on in the handler started its interval in there.
   for (const rt::Form::Change& change : changes) {
     const rt::Control& c = *change.control;
     if (c.kind() == rt::Kind::Timer && (change.properties & rt::kEnabled) && c.enabled())
-      trace_->timerOn(c.name(), rt::QtTimerHost::realInterval(c), began);
+      trace_->timerOn(c.name(), c.interval(), began);
   }
   const QRegion changed = window_->applyChanges(changes);
   accessibility_->changed(changes);

@@ -71,6 +71,16 @@ void Trace::tick(std::string_view name, Clock::time_point now) {
   s.due = std::max(s.due + s.interval, nextOnGrid);
 }
 
+void Trace::tick(std::string_view name, Clock::time_point at, Clock::time_point due) {
+  auto it = schedules_.find(name);
+  if (it == schedules_.end() || it->second.interval.count() <= 0) return;
+  // The host delivers the tick for this point of the grid: whatever points
+  // it passed over are its own to count, not this tick's.
+  it->second.due = due + it->second.interval;
+  std::fprintf(out_, "tick %.*s %lld 0\n", static_cast<int>(name.size()), name.data(),
+               micros(at - due));
+}
+
 void Trace::handled(std::string_view name, bool click, Clock::time_point began,
                     const QRegion& changed) {
   changed_ += changed;
@@ -123,8 +133,9 @@ bool Trace::frame(QObject* watched, QEvent* event) {
       beyond.isEmpty() ? std::string()
                        : " " + std::to_string(beyond.x()) + "," + std::to_string(beyond.y()) + "," +
                              std::to_string(beyond.width()) + "x" + std::to_string(beyond.height());
-  std::fprintf(out_, "frame %lld %lld %lld %s%s\n", micros(ended - began), area(painted_),
-               area(changed_), causes.empty() ? "-" : causes.c_str(), extra.c_str());
+  std::fprintf(out_, "frame %lld %lld %lld %s%s @%lld\n", micros(ended - began), area(painted_),
+               area(changed_), causes.empty() ? "-" : causes.c_str(), extra.c_str(),
+               micros(ended.time_since_epoch()));
   if (click_) click_->changed -= painted_;
   if (click_ && click_->changed.isEmpty()) {
     std::fprintf(out_, "answer %s %lld\n", click_->name.c_str(), micros(ended - click_->began));

@@ -5,12 +5,13 @@
 // the program writes one line per event to it:
 //
 //   first-frame REALTIME_US        the first frame is on screen (wall clock)
-//   frame US AREA CHANGED CAUSES [X,Y,WxH]
+//   frame US AREA CHANGED CAUSES [X,Y,WxH] @END
 //                                  one repaint: its time, the pixels painted,
 //                                  the pixels of the controls that changed,
 //                                  the events handled since the last frame,
-//                                  and the bounds of what was painted beyond
-//                                  those controls, if anything
+//                                  the bounds of what was painted beyond
+//                                  those controls, if anything, and when it
+//                                  ended (steady clock, microseconds)
 //   tick NAME LATE_US MISSED       a timer tick against its ideal schedule
 //   answer NAME US                 from a click to the end of the frame that
 //                                  completes showing what its handler changed
@@ -52,6 +53,10 @@ class Trace final : public QObject {
   void timerOn(std::string_view name, int intervalMs, Clock::time_point at);
   // A tick of a timer arrived at `at`.
   void tick(std::string_view name, Clock::time_point at);
+  // A tick of a timer that fell due at `due` on its host's schedule (after a
+  // sleep, at a point of the timer's grid) arrived at `at`. The host counts
+  // the points it missed; this line counts none.
+  void tick(std::string_view name, Clock::time_point at, Clock::time_point due);
   // An event was handled, having begun at `began`; `changed` is the area (in
   // the window's coordinates) of the controls it changed. A click waits for
   // the frame that covers that area.

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "runtime/events.h"
+#include "runtime/form.h"
+
+namespace rt {
+
+// When each of a form's timers ticks next, for every host: the virtual clock
+// of the tests and tools, and the window's timers on Qt's event loop. It reads
+// no clock of its own; the host tells it the time, in whole milliseconds.
+//  - A timer switched on starts a fresh interval at `now`; its ticks fall due
+//    on its grid, one interval apart from the switch.
+//  - A timer switched off has no tick due, at once, also inside its handler.
+//  - Ticks due together go in the order of the description.
+//  - A tick delivered late moves the timer to the next point of its grid.
+//    A host that fell behind by less than kLeeway ms still delivers the
+//    following points, one by one; further behind, the points passed are
+//    missed and not made up (at most one tick of each timer waits).
+//  - Parking (the quiet-run rule of rt::Dispatcher): a timer whose tick left
+//    the form as it found it sleeps until a property its handler read in that
+//    tick changes, and then resumes at the next point of its grid, as if it
+//    had ticked all along. A point it shares with the tick that woke it comes
+//    after that tick only if the timer is listed after that tick's timer, as
+//    it would have.
+// The host (the form's rt::TimerHost) passes timerSwitched() and
+// watchedChanged() on to it, with its time.
+class Schedule {
+ public:
+  static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+  static constexpr std::int64_t kLeeway = 10;
+
+  enum class Parking : std::uint8_t { On, Off };
+
+  // Timers already on start their grid at 0.
+  Schedule(Form& form, Parking parking);
+
+  Form& form() const { return form_; }
+
+  // The timer with this position in the description.
+  Control& timer(std::size_t t) const { return *slots_[t].timer; }
+  std::size_t size() const { return slots_.size(); }
+
+  // A timer was switched on or off at `now`.
+  void switched(const Control& timer, bool on, std::int64_t now);
+  // A watched property changed at `now`: wakes the timers that read it.
+  void watchedChanged(const Control& control, Property property, std::int64_t now);
+
+  // The timer whose tick falls due next, at or before `limit`; nullptr when
+  // none does. Parked timers are skipped.
+  Control* next(std::int64_t limit) const;
+  // When the next tick falls due, or kNever.
+  std::int64_t nextDue() const;
+  // When timer t's next tick falls due, or kNever (off or parked).
+  std::int64_t due(std::size_t t) const;
+
+  // Call just before delivering the tick of `timer` returned by next(), at
+  // `now` (its due time or later), with the dispatcher's handler runs so far:
+  // moves its due time on. Returns the time the tick fell due.
+  std::int64_t beginTick(Control& timer, std::int64_t now, std::uint64_t runsSoFar);
+  // Call once the tick has been delivered (or dropped): parks the timer if
+  // its handler's run was quiet.
+  void endTick(const Dispatcher::Footprint& run);
+
+  bool parked(std::size_t t) const { return slots_[t].parked; }
+  std::uint64_t ticks(std::size_t t) const { return slots_[t].ticks; }
+  // Grid points passed over because the host fell too far behind.
+  std::uint64_t missed(std::size_t t) const { return slots_[t].missed; }
+
+ private:
+  struct Slot {
+    Control* timer = nullptr;
+    std::int64_t interval = 0;  // <= 0: never ticks
+    bool on = false;
+    std::int64_t start = 0;  // when it was switched on
+    std::int64_t due = kNever;
+    bool parked = false;
+    std::vector<std::uint8_t> reads;  // what its last (quiet) tick read
+    std::uint64_t ticks = 0;
+    std::uint64_t missed = 0;
+  };
+
+  Slot* slotOf(const Control& timer);
+  // The first point of the slot's grid at or after `t`.
+  static std::int64_t gridFrom(const Slot& slot, std::int64_t t);
+  void unpark(Slot& slot, std::int64_t now);
+  void rewatch();
+
+  Form& form_;
+  Parking parking_;
+  std::vector<Slot> slots_;
+  // The tick being delivered: its slot, its due time, the handler runs so far.
+  std::ptrdiff_t current_ = -1;
+  std::uint64_t runBefore_ = 0;
+  std::int64_t currentDue_ = 0;
+};
+
+}  // namespace rt
