@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -52,16 +51,6 @@ Command rigTo(float r) {
 }
 
 }  // namespace
-
-std::string rigText(float r) {
-  // Every single in [0, 1) has a finite decimal expansion; write all of it.
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.40f", static_cast<double>(r));
-  std::string s = buffer;
-  while (s.size() > 1 && s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
-  return s;
-}
 
 int stateClass(const game::Form1& f) {
   const double money = rt::leadingNumber(f.LabelCredit.caption());
@@ -183,7 +172,7 @@ class Session {
         return wait(std::max<std::int64_t>(ms, 0));
       }
       case Command::Kind::Rig:
-        outcome_.script += "rig " + rigText(c.r) + "\n";
+        outcome_.script += "rig " + game::rigText(c.r) + "\n";
         machine_.random().rig(c.r);
         twin_.random().rig(c.r);
         ledger_->expectDraw(c.r);

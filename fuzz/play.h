@@ -73,7 +73,4 @@ int stateClass(const game::Form1& f);
 // first broken rule, or quietly when the input's bounds are reached.
 Outcome play(const Program& program);
 
-// A rigged value written so that the driver reads back the very same single.
-std::string rigText(float r);
-
 }  // namespace fuzz

@@ -112,6 +112,15 @@ bool validUtf8(std::string_view text) {
   return true;
 }
 
+std::string rigText(float r) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.40f", static_cast<double>(r));
+  std::string s = buffer;
+  while (s.size() > 1 && s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s;
+}
+
 std::string printable(std::string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -98,6 +98,11 @@ class ProgressLine {
 // \xff, \\), so that no script can send a terminal its control sequences.
 std::string printable(std::string_view text);
 
+// A rigged draw as a script's `rig` writes it: in full, so that the driver
+// reads back the very same single (every single in [0, 1) has a finite
+// decimal expansion).
+std::string rigText(float r);
+
 // Whether the text is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing beyond U+10FFFF).
 bool validUtf8(std::string_view text);

@@ -368,7 +368,7 @@ TEST(FuzzPlayer, RandomInputsBreakNoRuleAndTheirScriptsReplayExactly) {
 
 TEST(FuzzPlayer, RiggedDrawsAreWrittenSoTheDriverReadsTheSameSingle) {
   for (float r : {0.0f, 0.7f, 0.1f, 1.0f / 65536.0f, std::nextafter(1.0f, 0.0f)}) {
-    const std::string text = fuzz::rigText(r);
+    const std::string text = game::rigText(r);
     EXPECT_EQ(r, std::stof(text)) << text;
     EXPECT_EQ(std::string::npos, text.find_first_of("eE")) << text;
   }

@@ -266,6 +266,9 @@ TEST(WindowHost, ItsRecordingReplaysOnTheDriverToTheSameStateAndALossSleeps) {
     EXPECT_EQ(2u, evaluations);
   }
 
+  // A tick missed by a host stalled past its grid (a loaded machine) cannot be
+  // written as a script; what was recorded then is checked above only.
+  if (!host.recordingExact()) GTEST_SKIP() << "ticks were missed: no exact replay";
   rt::FixedSeedClock unused(0);
   std::istringstream in(script + "show\n");
   std::ostringstream out, err;

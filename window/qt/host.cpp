@@ -4,28 +4,14 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <optional>
 #include <ostream>
 #include <string>
 
+#include "game/driver.h"
 #include "game/input.h"
 
 namespace window {
-namespace {
-
-// A rigged draw written out in full, so that the driver reads back the very
-// same single: every single below 1 has a finite decimal expansion.
-std::string rigText(float r) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.40f", static_cast<double>(r));
-  std::string s = buffer;
-  while (s.size() > 1 && s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
-  return s;
-}
-
-}  // namespace
 
 Host::Host(const rt::SeedClock& clock, PictureService& pictures, QObject* parent)
     : QObject(parent), machine_(clock) {
@@ -105,7 +91,7 @@ void Host::rig(float r) {
   if (recording_) {
     waitUntil(timers_->beginEvent());
     timers_->endEvent();
-    *recording_ << "rig " << rigText(r) << "\n";
+    *recording_ << "rig " << game::rigText(r) << "\n";
   }
 }
 
