@@ -47,7 +47,8 @@ Control::Control(Form& form, int index, const ControlSpec& stored, Control* cont
       enabled_(stored.enabled),
       picture_(std::move(picture)),
       mouseIcon_(std::move(mouseIcon)),
-      readLog_(&form.readLog_) {}
+      readWord_(&form.readWords_[static_cast<std::size_t>(index) / 64]),
+      readBit_(std::uint64_t{1} << (index % 64)) {}
 
 void Control::setCaption(std::string_view text) {
   if (sameText(caption_, text)) return;

@@ -1,7 +1,9 @@
 #include "runtime/form.h"
 
+#include <bit>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace rt {
 namespace {
@@ -13,7 +15,7 @@ PictureRef makeIfSet(PictureFactory& factory, std::string_view key) {
 }  // namespace
 
 Form::Form(const FormSpec& stored, std::span<const ControlSpec> controls)
-    : stored_(stored), changed_(controls.size(), 0) {
+    : stored_(stored), changed_(controls.size(), 0), readWords_((controls.size() + 63) / 64, 0) {
   controls_.reserve(controls.size());  // controls never move once made
   icon_ = makeIfSet(pictures_, stored.icon);
   mouseIcon_ = makeIfSet(pictures_, stored.mouseIcon);
@@ -55,16 +57,20 @@ void Form::listFirstChange(const Control& control) {
 
 std::vector<std::uint8_t> Form::takeReads() {
   std::vector<std::uint8_t> reads(controls_.size());
-  for (int i : readLog_) {
-    reads[static_cast<std::size_t>(i)] |= controls_[static_cast<std::size_t>(i)].takeReads();
+  for (std::size_t w = 0; w < readWords_.size(); ++w) {
+    for (std::uint64_t bits = std::exchange(readWords_[w], 0); bits != 0; bits &= bits - 1) {
+      const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+      reads[i] = controls_[i].takeReads();
+    }
   }
-  readLog_.clear();
   return reads;
 }
 
 void Form::forgetReads() {
-  for (int i : readLog_) controls_[static_cast<std::size_t>(i)].takeReads();
-  readLog_.clear();
+  for (std::size_t w = 0; w < readWords_.size(); ++w) {
+    for (std::uint64_t bits = std::exchange(readWords_[w], 0); bits != 0; bits &= bits - 1)
+      controls_[w * 64 + static_cast<std::size_t>(std::countr_zero(bits))].takeReads();
+  }
 }
 
 std::vector<Form::Change> Form::takeChanges() {

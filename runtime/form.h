@@ -102,7 +102,8 @@ class Form {
   std::vector<std::uint8_t> changed_;
   std::vector<int> changedOrder_;
   std::uint64_t changeCount_ = 0;
-  mutable std::vector<int> readLog_;   // controls read since the reads were last taken
+  // A bit per control, set for each control read since the reads were last taken.
+  mutable std::vector<std::uint64_t> readWords_;
   std::vector<std::uint8_t> watched_;  // empty: nothing watched
 };
 

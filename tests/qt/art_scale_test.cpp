@@ -3,6 +3,7 @@
 // and icon at the screen's scale.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QIcon>
 #include <QPainter>
@@ -181,7 +182,9 @@ TEST(ArtScale, TheWindowHasItsPicturesDrawnAheadInTwoSteps) {
   EXPECT_FALSE(b.pictures.drawn("symbol0", at(17, 25))) << "the symbol images never show";
 
   b.dismissWelcome();
-  QTest::qWait(20);
+  // The second step is queued once the game's first frame is painted.
+  b.window.repaint();
+  QCoreApplication::processEvents();
   b.pictures.waitPrepared();
   for (const char* key : {"spin1", "spin2", "flash"})
     EXPECT_TRUE(b.pictures.drawn(key, strip)) << key;
