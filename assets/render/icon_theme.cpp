@@ -77,7 +77,8 @@ int renderIconTheme(int argc, char** args) {
   for (int i = 2; i < argc; ++i) {
     int size = 0;
     if (!parseSize(args[i], size)) {
-      std::fprintf(stderr, "zarnovik-render: icon size \"%s\" is not a whole number from %d to %d\n",
+      std::fprintf(stderr,
+                   "zarnovik-render: icon size \"%s\" is not a whole number from %d to %d\n",
                    args[i], kMinSize, kMaxSize);
       return 2;
     }

@@ -81,8 +81,8 @@ TEST_F(IconTheme, EachSizeIsTheSamePictureDrawnAtThatSize) {
     EXPECT_EQ(img.size(), QSize(size, size));
     EXPECT_TRUE(img.hasAlphaChannel());
     // Transparent in the corners, opaque in the middle of the face.
-    for (QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1),
-                          QPoint(size - 1, size - 1)})
+    for (QPoint corner :
+         {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)})
       EXPECT_LT(qAlpha(img.pixel(corner)), 8) << corner.x() << "," << corner.y();
     EXPECT_EQ(qAlpha(img.pixel(size / 2, size / 2)), 255);
     // The same drawing in the same place: the covered share does not change
