@@ -1,6 +1,5 @@
 // Zarnovik: starts the game in its window and runs it until the window closes.
 #include <QApplication>
-#include <QTimer>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -102,10 +101,8 @@ int main(int argc, char** argv) {
   }
   QObject::connect(&host, &window::Host::finished, &app,
                    [](int status) { QApplication::exit(status); });
+  // The window draws its icon once its first frame is out; a message box
+  // over it takes the window's.
   host.start();
-  // The program's icon, once the window's first frame is out.
-  QTimer::singleShot(0, &app, [&pictures] {
-    QApplication::setWindowIcon(pictures.icon(qApp->devicePixelRatio()));
-  });
   return QApplication::exec();
 }

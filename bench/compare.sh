@@ -134,9 +134,10 @@ start_run() {  # app round
     [[ -s $trace ]] && break
     sleep 0.01
   done
-  ff=$(awk '/^first-frame/ {print $2; exit}' "$trace")
+  read -r ff ffcpu < <(awk '/^first-frame/ {print $2, $3; exit}' "$trace")
   [ -n "$ff" ] || { echo "$app: no first frame" >&2; exit 1; }
   sample "$app" first_frame_ms "$(python3 -c "print(($ff - $t0) / 1000)")"
+  sample "$app" first_frame_cpu_ms "$(python3 -c "print($ffcpu / 1000)")"
   sleep "$(python3 -c "print(max(0, ($ff + 3e6 - $(now_us)) / 1e6))")"
   sample "$app" rss_kb "$(rss_kb "$app_pid")"
   if [ "$app" = game ]; then

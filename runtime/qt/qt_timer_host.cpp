@@ -92,26 +92,32 @@ void QtTimerHost::arm() {
 
 void QtTimerHost::fire() {
   // Everything due by now goes out in the schedule's order before Qt gets
-  // the next event; a tick can switch on or wake one due at once.
-  const std::int64_t due = schedule_.nextDue();
-  if (running_ && due != Schedule::kNever) {
-    // Woken up to a millisecond early: sleep the rest, rather than wait
-    // another whole millisecond of Qt's.
-    const auto at = epoch_ + std::chrono::milliseconds(due);
-    if (at - std::chrono::steady_clock::now() <= std::chrono::milliseconds(1)) {
-      std::this_thread::sleep_until(at);
-    }
-  }
-  const std::int64_t real = realNow();
+  // the next event; a tick can switch on or wake one due at once. A tick due
+  // within a millisecond (Qt woke us early, or the evaluation 1 ms after a
+  // reel's stop) is slept for and delivered in the same round, so that the
+  // frame in between does not make it late, while the round has held the
+  // event loop for less than kHold.
+  const auto began = std::chrono::steady_clock::now();
   firing_ = true;
   while (running_ && !dispatcher_.halted()) {
-    Control* timer = schedule_.next(real);
-    if (timer == nullptr) break;
-    now_ = schedule_.beginTick(*timer, real, dispatcher_.lastRun().run);
-    inEvent_ = true;
-    deliver_(*timer);
-    inEvent_ = false;
-    schedule_.endTick(dispatcher_.lastRun());
+    const std::int64_t due = schedule_.nextDue();
+    if (due == Schedule::kNever) break;
+    const auto at = epoch_ + std::chrono::milliseconds(due);
+    const auto wait = at - std::chrono::steady_clock::now();
+    if (wait > std::chrono::milliseconds(0)) {
+      if (wait > std::chrono::milliseconds(1) || at - began > kHold) break;
+      std::this_thread::sleep_until(at);
+    }
+    const std::int64_t real = realNow();
+    while (running_ && !dispatcher_.halted()) {
+      Control* timer = schedule_.next(real);
+      if (timer == nullptr) break;
+      now_ = schedule_.beginTick(*timer, real, dispatcher_.lastRun().run);
+      inEvent_ = true;
+      deliver_(*timer);
+      inEvent_ = false;
+      schedule_.endTick(dispatcher_.lastRun());
+    }
   }
   firing_ = false;
   arm();

@@ -30,6 +30,9 @@ namespace rt {
 // milliseconds, rounded up; the host arms it for the whole milliseconds left
 // and sleeps out the last fraction, so that a tick comes within a fraction
 // of a millisecond of its due time, not a millisecond and more after it.
+// A tick falling due within a millisecond of the one just delivered (the
+// evaluation after a reel's stop) is slept for in the same round, before the
+// window paints the first one's frame (see kHold).
 class QtTimerHost final : public QObject, public TimerHost {
   Q_OBJECT
 
@@ -65,6 +68,10 @@ class QtTimerHost final : public QObject, public TimerHost {
   void watchedChanged(Control& control, Property property) override;
 
  private:
+  // How long one round of ticks may hold the event loop while it sleeps for
+  // ticks due within a millisecond; later ones wait for Qt's timer.
+  static constexpr std::chrono::milliseconds kHold{3};
+
   // Delivers the ticks due by now, in order, then arms the timer for the next.
   void fire();
   void arm();

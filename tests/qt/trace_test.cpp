@@ -113,6 +113,8 @@ TEST(TraceTest, FramesGiveTheAreaPaintedAndAClickIsAnsweredWhenAllItChangedIsSho
   waitForFrames(1);
   auto all = lines(f);
   ASSERT_EQ(only(all, "first-frame").size(), 1u);
+  ASSERT_EQ(only(all, "first-frame")[0].size(), 3u);
+  EXPECT_GT(std::stoll(only(all, "first-frame")[0][2]), 0) << "the process's CPU time";
   EXPECT_EQ(only(all, "frame")[0][2], "1200");  // 40 x 30, painted in the child
   EXPECT_EQ(only(all, "frame")[0][3], "1300");  // both changes
   EXPECT_EQ(only(all, "frame")[0][4], "Coin");

@@ -55,8 +55,7 @@ void Host::start() {
   repaintChanges();
   if (machine_.dispatcher().halted()) return;  // Form_Load failed; the error box follows
   if (recording_) {
-    // The driver's seed takes a signed number; the same 64 bits either way.
-    *recording_ << "seed " << static_cast<std::int64_t>(machine_.random().seedValue()) << "\n";
+    *recording_ << "seed " << machine_.random().seedValue() << "\n";
   }
   window_->show();
   window_->focusFirstButton();

@@ -4,7 +4,8 @@
 // outside. Off unless the environment variable ZRNV_TRACE names a file; then
 // the program writes one line per event to it:
 //
-//   first-frame REALTIME_US        the first frame is on screen (wall clock)
+//   first-frame REALTIME_US CPU_US the first frame is on screen (wall clock),
+//                                  after CPU_US of the process's CPU time
 //   frame US AREA CHANGED CAUSES [X,Y,WxH] @END
 //                                  one repaint: its time, the pixels painted,
 //                                  the pixels of the controls that changed,
