@@ -15,7 +15,10 @@
 #         after it; the game then plays a losing spin, lets the evaluation
 #         repeat for 3 s, plays a winning spin and waits out the transfer,
 #         which gives the tick lateness, click-to-frame and paint figures,
-#         and its resident memory once every picture has been shown.
+#         and its resident memory once every picture has been shown. Through
+#         both spins zarnovik_watch reads the reels and the winnings field
+#         from the X server every millisecond: the time from the third
+#         reel's stop to the prize on screen, as a player's eye would see it.
 #  cpu    untraced: CPU over 10 s idle at the welcome panel, 3 s after the
 #         window appears; the game then plays a losing spin and, 2.5 s after
 #         the coin, CPU over 10 s while the evaluation repeats.
@@ -47,6 +50,12 @@ export QT_SCALE_FACTOR=$scale
 read -r welcome_x welcome_y coin_x coin_y screen_w screen_h < <(python3 -c "
 s = $scale
 print(*(round(v * s) for v in (340, 448, 308, 288)), max(1024, round(1024 * s)), max(768, round(768 * s)))")
+# What zarnovik_watch reads from outside, in window pixels at the scale: a
+# band across the middle of the three reels, and the winnings field.
+read -r reels_band prize_field < <(python3 -c "
+s = $scale
+r = lambda x, y, w, h: ','.join(str(round(v * s)) for v in (x, y, w, h))
+print(r(8, 118, 385, 5), r(16, 256, 217, 17))")
 
 need=()
 command -v Xvfb >/dev/null || need+=(xvfb)
@@ -62,8 +71,9 @@ fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" -j2 --target zarnovik zarnovik_qt_baseline
+cmake --build "$build" -j2 --target zarnovik zarnovik_qt_baseline zarnovik_watch
 game_bin=$build/app/zarnovik
+watch_bin=$build/bench/zarnovik_watch
 baseline_bin=$build/bench/baseline/zarnovik_qt_baseline
 
 rm -rf "$out"
@@ -141,14 +151,20 @@ start_run() {  # app round
   sleep "$(python3 -c "print(max(0, ($ff + 3e6 - $(now_us)) / 1e6))")"
   sample "$app" rss_kb "$(rss_kb "$app_pid")"
   if [ "$app" = game ]; then
-    local w
+    local w watch watch_pid
     w=$(find_window "$title")
+    # Watched from outside every millisecond through both spins.
+    watch=$out/watch-$round.txt
+    "$watch_bin" "$w" 9 "$reels_band" "$prize_field" >"$watch" &
+    watch_pid=$!
     click "$w" $welcome_x $welcome_y
     sleep 0.5
     click "$w" $coin_x $coin_y  # a loss: the evaluation repeats
     sleep 5
     click "$w" $coin_x $coin_y  # a win of 30 rings: 9 s of transfer
-    sleep 12
+    wait "$watch_pid"
+    sample game prize_after_stop_outside_ms "$(python3 "$root/bench/summarize.py" --watch "$watch")"
+    sleep 10
     sample "$app" rss_kb_after_play "$(rss_kb "$app_pid")"
   fi
   kill "$app_pid"

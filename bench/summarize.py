@@ -2,6 +2,7 @@
 """Turns the samples and traces of bench/compare.sh into Markdown tables.
 
 usage: summarize.py SAMPLES.tsv GAME-TRACE...
+       summarize.py --watch WATCH.txt   (ms from the reels' stop to the prize)
 
 SAMPLES.tsv holds one measurement a line: app, figure, value. The traces are
 the game's ZRNV_TRACE files (format in window/qt/trace.h).
@@ -31,6 +32,26 @@ def read_samples(path):
             app, figure, value = line.rstrip("\n").split("\t")
             samples.setdefault((app, figure), []).append(float(value))
     return samples
+
+
+def prize_after_stop_outside(path):
+    """From zarnovik_watch's readings of the reels' band (0) and the winnings
+    field (1): ms from the last change of the reels to the change of the
+    winnings that follows a spin (the first after at least five changes of the
+    reels since the winnings last changed)."""
+    last_reels, reels_since = None, 0
+    with open(path) as f:
+        for line in f:
+            if line.startswith("#"):
+                continue
+            us, index = (int(v) for v in line.split())
+            if index == 0:
+                last_reels, reels_since = us, reels_since + 1
+            elif reels_since >= 5:
+                return (us - last_reels) / 1000
+            else:
+                reels_since = 0
+    raise SystemExit(f"{path}: no winnings shown after a spin")
 
 
 def read_traces(paths):
@@ -82,6 +103,9 @@ def met(ok):
 
 
 def main(argv):
+    if len(argv) == 3 and argv[1] == "--watch":
+        print(f"{prize_after_stop_outside(argv[2]):.3f}")
+        return
     if len(argv) < 3:
         sys.exit(__doc__)
     samples = read_samples(argv[1])
@@ -142,6 +166,12 @@ def main(argv):
         print(f"| Click on the welcome button to the frame showing the game, ms | "
               f"{m:.2f} | {percentile(welcome, 99):.2f} | {max(welcome):.2f} | "
               f"{len(welcome)} | < 16 ms | {met(m < 16)} |")
+    outside = samples.get(("game", "prize_after_stop_outside_ms"), [])
+    if outside:
+        p = outside
+        print(f"| Third reel's stop to the prize on screen, watched from outside every ms, ms | "
+              f"{median(p):.2f} | {percentile(p, 99):.2f} | {max(p):.2f} | {len(p)} | "
+              f"<= 4 ms | {met(max(p) <= 4)} |")
     if prize_after_stop:
         p = prize_after_stop
         print(f"| Frame showing the third reel's stop to the frame showing the prize, ms | "
