@@ -141,7 +141,10 @@ class PictureService::Painter {
     // on Linux this lowers the priority of this thread alone.
     setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
 #endif
-    art::Figures figures(QString::fromLatin1(assets::figuresDir()));
+    // The figures are read for each run of work and let go when the queue
+    // is empty: the game then holds only the pictures, not the drawings they
+    // were made from.
+    std::optional<art::Figures> figures;
     std::unique_lock lock(mutex_);
     for (;;) {
       changed_.wait(lock, [&] { return stop_ || !queue_.empty(); });
@@ -152,12 +155,16 @@ class PictureService::Painter {
       if (done_.count(id)) continue;
       drawing_ = id;
       lock.unlock();
-      QImage img = drawPicture(figures, next.key, next.size);
+      if (!figures) figures.emplace(QString::fromLatin1(assets::figuresDir()));
+      QImage img = drawPicture(*figures, next.key, next.size);
       lock.lock();
       done_[id] = std::move(img);
       drawing_.reset();
       changed_.notify_all();
-      if (queue_.empty()) releaseScratch();
+      if (queue_.empty()) {
+        figures.reset();
+        releaseScratch();
+      }
     }
   }
 
