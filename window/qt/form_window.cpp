@@ -69,7 +69,10 @@ class FrameBox final : public QWidget {
     const rt::ControlSpec& stored = frame_.stored();
     const QColor back =
         stored.backColor ? toColor(*stored.backColor) : palette().color(QPalette::Button);
-    p.fillRect(rect(), back);
+    // The ground only where no label fills it: the welcome panel's text
+    // covers nearly all of it.
+    const FormWindow::Showing showing = window_.showing(&frame_, event->region());
+    for (const QRect& r : showing.ground) p.fillRect(r, back);
 
     const QFont font = gameFont(stored.font, window_.form_.stored().font);
     const QFontMetrics fm(font);
@@ -90,7 +93,7 @@ class FrameBox final : public QWidget {
       p.setPen(palette().color(QPalette::ButtonText));
       p.drawText(captionRect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, caption);
     }
-    window_.paintWindowless(p, &frame_, event->region());
+    window_.paintWindowless(p, showing);
   }
 
   // The frame is the topmost thing under the pointer here: nothing beneath
@@ -274,28 +277,32 @@ void FormWindow::paintEvent(QPaintEvent* event) {
   if (dirty.isEmpty()) return;
   QPainter p(this);
   p.setClipRegion(dirty);
-  p.fillRect(dirty.boundingRect(), toColor(form_.stored().backColor));
-  paintWindowless(p, nullptr, dirty);
+  const Showing shown = showing(nullptr, dirty);
+  for (const QRect& r : shown.ground) p.fillRect(r, toColor(form_.stored().backColor));
+  paintWindowless(p, shown);
 }
 
-void FormWindow::paintWindowless(QPainter& p, const rt::Control* container, const QRegion& dirty) {
+FormWindow::Showing FormWindow::showing(const rt::Control* container, const QRegion& dirty) const {
+  Showing s{{}, dirty};
   auto it = windowless_.find(container);
-  if (it == windowless_.end()) return;
+  if (it == windowless_.end()) return s;
   // Top first, find what shows: a label fills all of its rectangle, and so
   // does an opaque picture, so what lies wholly beneath them is not drawn,
   // like the ten symbol pictures under Label5 or the spin pictures under the
   // reels. The pictures for the moment a coin hides the reels are drawn
   // ahead (picturesToPrepare), not by painting them unseen.
-  std::vector<const rt::Control*> shown;
-  QRegion open = dirty;
-  for (auto c = it->second.rbegin(); c != it->second.rend() && !open.isEmpty(); ++c) {
+  for (auto c = it->second.rbegin(); c != it->second.rend() && !s.ground.isEmpty(); ++c) {
     if (!(*c)->visible()) continue;
     const QRect r = localRect(**c);
-    if (!open.intersects(r)) continue;
-    shown.push_back(*c);
-    if ((*c)->kind() == rt::Kind::Label || opaquePicture(**c)) open -= r;
+    if (!s.ground.intersects(r)) continue;
+    s.controls.push_back(*c);
+    if ((*c)->kind() == rt::Kind::Label || opaquePicture(**c)) s.ground -= r;
   }
-  for (auto c = shown.rbegin(); c != shown.rend(); ++c) {
+  return s;
+}
+
+void FormWindow::paintWindowless(QPainter& p, const Showing& showing) {
+  for (auto c = showing.controls.rbegin(); c != showing.controls.rend(); ++c) {
     const rt::Control* control = *c;
     const QRect r = localRect(*control);
     const rt::ControlSpec& s = control->stored();

@@ -67,9 +67,17 @@ class FormWindow final : public QWidget {
  private:
   friend class FrameBox;
 
-  // Paints the windowless controls of one container (nullptr: the window)
-  // that meet `dirty`, bottom to top, in the container's own coordinates.
-  void paintWindowless(QPainter& painter, const rt::Control* container, const QRegion& dirty);
+  // The windowless controls of one container (nullptr: the window) that show
+  // in `dirty`, in the container's own coordinates, top first; and the part
+  // of `dirty` that none of them fills, where the container's ground shows.
+  struct Showing {
+    std::vector<const rt::Control*> controls;
+    QRegion ground;
+  };
+  Showing showing(const rt::Control* container, const QRegion& dirty) const;
+  // Paints the controls of `showing`, bottom to top (the ground is the
+  // caller's).
+  void paintWindowless(QPainter& painter, const Showing& showing);
   // The topmost visible label or image of the window under `pos`: the one
   // that takes the mouse there, unless a frame or button lies above it.
   rt::Control* windowlessAt(QPoint pos) const;
