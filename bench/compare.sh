@@ -11,6 +11,7 @@
 # both programs run at (QT_SCALE_FACTOR, default 1; the screen grows with it).
 #
 # Each round runs, game and baseline in turn (the order swaps every round):
+#  quick  traced, three times: exec to the first frame, then the end.
 #  start  traced (ZRNV_TRACE): exec to the first frame, resident memory 3 s
 #         after it; the game then plays a losing spin, lets the evaluation
 #         repeat for 3 s, plays a winning spin and waits out the transfer,
@@ -131,10 +132,11 @@ cpu_over() {  # app name secs
   sample "$1" "$2" "$(python3 -c "print(f'{($after - $before) / ($3 * 1e7):.4f}')")"
 }
 
-start_run() {  # app round
-  local app=$1 round=$2 bin title trace t0 ff
-  if [ "$app" = game ]; then bin=$game_bin title=$game_title; else bin=$baseline_bin title=$baseline_title; fi
-  trace=$out/trace-$app-$round.txt
+# Starts the program traced and waits for its first frame: samples the time
+# from exec to it and the process's CPU time to it. Sets app_pid and ff.
+launch() {  # app trace
+  local app=$1 trace=$2 bin t0 ffcpu
+  if [ "$app" = game ]; then bin=$game_bin; else bin=$baseline_bin; fi
   t0=$(now_us)
   ZRNV_TRACE=$trace ZRNV_SEED=$seed "$bin" 2>>"$out/stderr.log" &
   app_pid=$!
@@ -148,6 +150,21 @@ start_run() {  # app round
   [ -n "$ff" ] || { echo "$app: no first frame" >&2; exit 1; }
   sample "$app" first_frame_ms "$(python3 -c "print(($ff - $t0) / 1000)")"
   sample "$app" first_frame_cpu_ms "$(python3 -c "print($ffcpu / 1000)")"
+}
+
+# A start and nothing else: more samples of the first frame, whose spread
+# from start to start is wide on a shared machine.
+quick_start() {  # app round n
+  launch "$1" "$out/quick-$1-$2-$3.txt"
+  kill "$app_pid"
+  wait "$app_pid" 2>/dev/null || true
+  app_pid=""
+}
+
+start_run() {  # app round
+  local app=$1 round=$2 title ff
+  if [ "$app" = game ]; then title=$game_title; else title=$baseline_title; fi
+  launch "$app" "$out/trace-$app-$round.txt"
   sleep "$(python3 -c "print(max(0, ($ff + 3e6 - $(now_us)) / 1e6))")"
   sample "$app" rss_kb "$(rss_kb "$app_pid")"
   if [ "$app" = game ]; then
@@ -195,6 +212,9 @@ cpu_run() {  # app
 for ((round = 1; round <= runs; round++)); do
   if ((round % 2)); then order=(game baseline); else order=(baseline game); fi
   echo "round $round/$runs: ${order[*]}" >&2
+  for n in 1 2 3; do
+    for app in "${order[@]}"; do quick_start "$app" "$round" "$n"; done
+  done
   for app in "${order[@]}"; do start_run "$app" "$round"; done
   for app in "${order[@]}"; do cpu_run "$app"; done
 done
