@@ -49,31 +49,31 @@ class Control {
     noteRead(kCaption);
     return caption_;
   }
-  void setCaption(std::string_view text);
+  inline void setCaption(std::string_view text);
 
   const std::string& tag() const {
     noteRead(kTag);
     return tag_;
   }
-  void setTag(std::string_view text);
+  inline void setTag(std::string_view text);
 
   bool visible() const {
     noteRead(kVisible);
     return visible_;
   }
-  void setVisible(bool visible);
+  inline void setVisible(bool visible);
 
   bool enabled() const {
     noteRead(kEnabled);
     return enabled_;
   }
-  void setEnabled(bool enabled);
+  inline void setEnabled(bool enabled);
 
   const PictureRef& picture() const {
     noteRead(kPicture);
     return picture_;
   }
-  void setPicture(PictureRef picture);
+  void setPicture(const PictureRef& picture);
 
   const PictureRef& mouseIcon() const {
     noteRead(kMouseIcon);
@@ -85,12 +85,14 @@ class Control {
 
  private:
   friend class Form;
-  // The properties read since the last call, for the form (a mask of Property bits).
-  std::uint8_t takeReads() {
-    const std::uint8_t reads = read_;
-    read_ = 0;
-    return reads;
-  }
+
+  // Writes a text property: in place when the length is the same, which is
+  // nearly always (a counter "0" to "1", money "95" to "90"); the change is
+  // recorded only when the text differs.
+  inline void writeText(std::string& held, std::string_view text, Property property);
+  void writeTextOfOtherLength(std::string& held, std::string_view text, Property property);
+  // Tells the timer host that this timer was switched.
+  void tellTimerHost(bool on);
 
   Form* form_;
   const ControlSpec* stored_;
@@ -102,16 +104,11 @@ class Control {
   bool enabled_;
   PictureRef picture_;
   PictureRef mouseIcon_;
-  // Marks a property as read, and the control in the form's bit set of the
-  // controls read: two OR operations, for it follows every property read.
-  void noteRead(std::uint8_t property) const {
-    read_ |= property;
-    *readWord_ |= readBit_;
-  }
+  // Marks a property as read in the form's record of reads: one OR, for it
+  // follows every property read.
+  void noteRead(std::uint8_t property) const { *readMask_ |= property; }
 
-  std::uint64_t* readWord_;  // the form's word that holds this control's bit
-  std::uint64_t readBit_;
-  mutable std::uint8_t read_ = 0;
+  std::uint8_t* readMask_;  // this control's entry in the form's record of reads
 };
 
 }  // namespace rt

@@ -41,7 +41,7 @@ Dispatcher::Outcome Dispatcher::run(const Bound& bound, const Control* control, 
   }
   last_.quiet = bound.purity == Purity::Pure && form_.changeCount() == changes &&
                 (random_ == nullptr || random_->draws() == draws);
-  if (last_.quiet) last_.reads = form_.takeReads();
+  if (last_.quiet) form_.takeReads(last_.reads);
   return Outcome::Handled;
 }
 

@@ -1,6 +1,6 @@
 #include "runtime/form.h"
 
-#include <bit>
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -15,7 +15,11 @@ PictureRef makeIfSet(PictureFactory& factory, std::string_view key) {
 }  // namespace
 
 Form::Form(const FormSpec& stored, std::span<const ControlSpec> controls)
-    : stored_(stored), changed_(controls.size(), 0), readWords_((controls.size() + 63) / 64, 0) {
+    : stored_(stored),
+      changed_(controls.size(), 0),
+      readWords_((controls.size() + 7) / 8, 0),
+      reads_(reinterpret_cast<std::uint8_t*>(readWords_.data()), controls.size()),
+      watched_(controls.size(), 0) {
   controls_.reserve(controls.size());  // controls never move once made
   icon_ = makeIfSet(pictures_, stored.icon);
   mouseIcon_ = makeIfSet(pictures_, stored.mouseIcon);
@@ -55,22 +59,15 @@ void Form::listFirstChange(const Control& control) {
   changedOrder_.push_back(control.index());
 }
 
-std::vector<std::uint8_t> Form::takeReads() {
-  std::vector<std::uint8_t> reads(controls_.size());
-  for (std::size_t w = 0; w < readWords_.size(); ++w) {
-    for (std::uint64_t bits = std::exchange(readWords_[w], 0); bits != 0; bits &= bits - 1) {
-      const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-      reads[i] = controls_[i].takeReads();
-    }
-  }
-  return reads;
+void Form::takeReads(std::vector<std::uint8_t>& reads) {
+  reads.assign(reads_.begin(), reads_.end());
+  forgetReads();
 }
 
-void Form::forgetReads() {
-  for (std::size_t w = 0; w < readWords_.size(); ++w) {
-    for (std::uint64_t bits = std::exchange(readWords_[w], 0); bits != 0; bits &= bits - 1)
-      controls_[w * 64 + static_cast<std::size_t>(std::countr_zero(bits))].takeReads();
-  }
+void Form::watch(std::span<const std::uint8_t> masks) {
+  const std::size_t n = std::min(masks.size(), watched_.size());
+  std::copy_n(masks.begin(), n, watched_.begin());
+  std::fill(watched_.begin() + static_cast<std::ptrdiff_t>(n), watched_.end(), 0);
 }
 
 std::vector<Form::Change> Form::takeChanges() {

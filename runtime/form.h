@@ -65,16 +65,21 @@ class Form {
   // after a handler run when the run changed nothing.
   std::uint64_t changeCount() const { return changeCount_; }
 
-  // The properties read since the last call, by control index (a mask of
-  // Property bits each).
-  std::vector<std::uint8_t> takeReads();
+  // The properties read since the reads were last taken or forgotten, by
+  // control index (a mask of Property bits each), into `reads`; then forgets
+  // them. Fills `reads` in place, so that a caller that keeps it allocates once.
+  void takeReads(std::vector<std::uint8_t>& reads);
   // Clears the record of reads.
-  void forgetReads();
+  void forgetReads() {
+    // A few words of bytes: cleared whole, without looking at which were set.
+    for (std::uint64_t& word : readWords_) word = 0;
+  }
 
   // The properties the timer host watches, by control index: a change to
   // any of them calls TimerHost::watchedChanged() right after it is made.
-  // An empty list watches nothing.
-  void watch(std::vector<std::uint8_t> masks) { watched_ = std::move(masks); }
+  // Controls past the end of `masks`, and all of them for an empty list, are
+  // not watched.
+  void watch(std::span<const std::uint8_t> masks);
 
  private:
   friend class Control;
@@ -87,7 +92,7 @@ class Form {
       listFirstChange(control);
     mask |= property;
     ++changeCount_;
-    if (!watched_.empty() && (watched_[i] & property) != 0 && timerHost_ != nullptr) [[unlikely]]
+    if ((watched_[i] & property) != 0 && timerHost_ != nullptr) [[unlikely]]
       timerHost_->watchedChanged(control, property);
   }
   void listFirstChange(const Control& control);
@@ -102,9 +107,52 @@ class Form {
   std::vector<std::uint8_t> changed_;
   std::vector<int> changedOrder_;
   std::uint64_t changeCount_ = 0;
-  // A bit per control, set for each control read since the reads were last taken.
-  mutable std::vector<std::uint64_t> readWords_;
-  std::vector<std::uint8_t> watched_;  // empty: nothing watched
+  // The properties read since the reads were last taken, a byte per control,
+  // held in whole words so that they are cleared a word at a time.
+  std::vector<std::uint64_t> readWords_;
+  std::span<std::uint8_t> reads_;      // the same bytes, by control index
+  std::vector<std::uint8_t> watched_;  // a mask per control; 0: not watched
 };
+
+// The setters follow every handler's writes, so they are inline, here where
+// the form that records their changes is known.
+
+inline void Control::writeText(std::string& held, std::string_view text, Property property) {
+  const std::size_t n = text.size();
+  if (n != held.size()) [[unlikely]] {
+    writeTextOfOtherLength(held, text, property);
+    return;
+  }
+  // Compared and copied in place, not by the general string routines: the
+  // texts are a few characters. Copied forwards, which is right also when the
+  // text is a part of what is held: a part never starts before the start.
+  char* to = held.data();
+  std::size_t i = 0;
+  while (i < n && to[i] == text[i]) ++i;
+  if (i == n) return;
+  for (; i < n; ++i) to[i] = text[i];
+  form_->noteChange(*this, property);
+}
+
+inline void Control::setCaption(std::string_view text) {
+  writeText(caption_, text, kCaption);
+}
+
+inline void Control::setTag(std::string_view text) {
+  writeText(tag_, text, kTag);
+}
+
+inline void Control::setVisible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  form_->noteChange(*this, kVisible);
+}
+
+inline void Control::setEnabled(bool enabled) {
+  if (enabled_ == enabled) return;
+  enabled_ = enabled;
+  form_->noteChange(*this, kEnabled);
+  if (stored_->kind == Kind::Timer) tellTimerHost(enabled);
+}
 
 }  // namespace rt

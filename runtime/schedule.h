@@ -51,19 +51,48 @@ class Schedule {
 
   // The timer whose tick falls due next, at or before `limit`; nullptr when
   // none does. Parked timers are skipped.
-  Control* next(std::int64_t limit) const;
+  Control* next(std::int64_t limit) const {
+    return earliest_ >= 0 && due_[static_cast<std::size_t>(earliest_)] <= limit
+               ? slots_[static_cast<std::size_t>(earliest_)].timer
+               : nullptr;
+  }
   // When the next tick falls due, or kNever.
-  std::int64_t nextDue() const;
+  std::int64_t nextDue() const {
+    return earliest_ >= 0 ? due_[static_cast<std::size_t>(earliest_)] : kNever;
+  }
   // When timer t's next tick falls due, or kNever (off or parked).
-  std::int64_t due(std::size_t t) const;
+  std::int64_t due(std::size_t t) const { return due_[t]; }
 
   // Call just before delivering the tick of `timer` returned by next(), at
   // `now` (its due time or later), with the dispatcher's handler runs so far:
   // moves its due time on. Returns the time the tick fell due.
-  std::int64_t beginTick(Control& timer, std::int64_t now, std::uint64_t runsSoFar);
+  std::int64_t beginTick(Control& timer, std::int64_t now, std::uint64_t runsSoFar) {
+    const auto s = static_cast<std::size_t>(slotOf(timer));
+    Slot& slot = slots_[s];
+    const std::int64_t dueAt = due_[s];
+    current_ = static_cast<std::ptrdiff_t>(s);
+    runBefore_ = runsSoFar;
+    ++slot.ticks;
+    // If the handler switches the timer off, or off and on, the switch sets
+    // the due time anew.
+    std::int64_t next = dueAt + slot.interval;
+    if (next + kLeeway <= now) [[unlikely]]
+      next = skipMissed(slot, next, now);
+    due_[s] = next;
+    findEarliest();
+    return dueAt;
+  }
   // Call once the tick has been delivered (or dropped): parks the timer if
   // its handler's run was quiet.
-  void endTick(const Dispatcher::Footprint& run);
+  void endTick(const Dispatcher::Footprint& run) {
+    if (current_ < 0) return;
+    const auto s = static_cast<std::size_t>(current_);
+    current_ = -1;
+    const bool thisTick =
+        run.run == runBefore_ + 1 && run.control == slots_[s].timer && run.event == Event::Timer;
+    if (parking_ == Parking::On && thisTick && run.quiet && slots_[s].on) [[unlikely]]
+      park(s, run);
+  }
 
   bool parked(std::size_t t) const { return slots_[t].parked; }
   std::uint64_t ticks(std::size_t t) const { return slots_[t].ticks; }
@@ -76,26 +105,52 @@ class Schedule {
     std::int64_t interval = 0;  // <= 0: never ticks
     bool on = false;
     std::int64_t start = 0;  // when it was switched on
-    std::int64_t due = kNever;
     bool parked = false;
     std::vector<std::uint8_t> reads;  // what its last (quiet) tick read
     std::uint64_t ticks = 0;
     std::uint64_t missed = 0;
   };
 
-  Slot* slotOf(const Control& timer);
+  // The slot of a timer control, or -1 for any other control.
+  std::ptrdiff_t slotOf(const Control& timer) const {
+    return slotOfControl_[static_cast<std::size_t>(timer.index())];
+  }
   // The first point of the slot's grid at or after `t`.
   static std::int64_t gridFrom(const Slot& slot, std::int64_t t);
-  void unpark(Slot& slot, std::int64_t now);
+  void unpark(std::size_t s, std::int64_t now);
+  void park(std::size_t s, const Dispatcher::Footprint& run);
+  // A tick delivered `now`, so late that the slot's next point (`next`) is
+  // already past by kLeeway: the next point after now, the points passed
+  // counted as missed.
+  std::int64_t skipMissed(Slot& slot, std::int64_t next, std::int64_t now);
   void rewatch();
+  // Finds the timer due first again, after any due time has changed.
+  void findEarliest() {
+    std::ptrdiff_t earliest = -1;
+    std::int64_t at = kNever;
+    const std::size_t n = due_.size();
+    for (std::size_t s = 0; s < n; ++s) {
+      // Strictly earlier wins, so ties go to the timer listed first.
+      if (due_[s] < at) {
+        at = due_[s];
+        earliest = static_cast<std::ptrdiff_t>(s);
+      }
+    }
+    earliest_ = earliest;
+  }
 
   Form& form_;
   Parking parking_;
   std::vector<Slot> slots_;
-  // The tick being delivered: its slot, its due time, the handler runs so far.
+  // When each slot's next tick falls due: kNever while it is off or parked.
+  // Apart from the slots, so that the search for the earliest reads one line.
+  std::vector<std::int64_t> due_;
+  std::ptrdiff_t earliest_ = -1;  // the slot due first (the first listed of a tie), or -1
+  std::vector<std::ptrdiff_t> slotOfControl_;
+  std::vector<std::uint8_t> watched_;  // what the parked timers read, together
+  // The tick being delivered: its slot, and the handler runs before it.
   std::ptrdiff_t current_ = -1;
   std::uint64_t runBefore_ = 0;
-  std::int64_t currentDue_ = 0;
 };
 
 }  // namespace rt
