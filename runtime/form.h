@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -71,8 +73,13 @@ class Form {
   void takeReads(std::vector<std::uint8_t>& reads);
   // Clears the record of reads.
   void forgetReads() {
-    // A few words of bytes: cleared whole, without looking at which were set.
-    for (std::uint64_t& word : readWords_) word = 0;
+    // Cleared whole, without looking at which were set: a form of up to 64
+    // controls in a fixed few stores, before every handler run.
+    if (readWords_.empty()) [[likely]] {
+      readWordsHeld_.fill(0);
+    } else {
+      std::fill(readWords_.begin(), readWords_.end(), 0);
+    }
   }
 
   // The properties the timer host watches, by control index: a change to
@@ -108,7 +115,9 @@ class Form {
   std::vector<int> changedOrder_;
   std::uint64_t changeCount_ = 0;
   // The properties read since the reads were last taken, a byte per control,
-  // held in whole words so that they are cleared a word at a time.
+  // held in whole words so that they are cleared a word at a time: in the
+  // form itself for up to 64 controls, otherwise in readWords_.
+  std::array<std::uint64_t, 8> readWordsHeld_{};
   std::vector<std::uint64_t> readWords_;
   std::span<std::uint8_t> reads_;      // the same bytes, by control index
   std::vector<std::uint8_t> watched_;  // a mask per control; 0: not watched

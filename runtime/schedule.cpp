@@ -21,7 +21,15 @@ Schedule::Schedule(Form& form, Parking parking)
     slots_.push_back(std::move(slot));
   }
   form_.forgetReads();  // enabled() above is the schedule's read, no handler's
-  findEarliest();
+  listAwake();
+}
+
+void Schedule::listAwake() {
+  awake_.clear();
+  for (std::size_t s = 0; s < slots_.size(); ++s) {
+    if (due_[s] != kNever) awake_.push_back(static_cast<std::uint32_t>(s));
+  }
+  stale_ = true;
 }
 
 std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {
@@ -40,7 +48,7 @@ void Schedule::switched(const Control& timer, bool on, std::int64_t now) {
   slot.parked = false;
   slot.reads.clear();
   due_[static_cast<std::size_t>(s)] = on && slot.interval > 0 ? now + slot.interval : kNever;
-  findEarliest();
+  listAwake();
   if (wasParked) rewatch();
 }
 
@@ -55,7 +63,7 @@ void Schedule::watchedChanged(const Control& control, Property property, std::in
     }
   }
   if (!woke) return;
-  findEarliest();
+  listAwake();
   rewatch();
 }
 
@@ -95,7 +103,7 @@ void Schedule::park(std::size_t s, const Dispatcher::Footprint& run) {
   slot.parked = true;
   slot.reads = run.reads;
   due_[s] = kNever;
-  findEarliest();
+  listAwake();
   rewatch();
 }
 

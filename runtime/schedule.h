@@ -52,13 +52,13 @@ class Schedule {
   // The timer whose tick falls due next, at or before `limit`; nullptr when
   // none does. Parked timers are skipped.
   Control* next(std::int64_t limit) const {
-    return earliest_ >= 0 && due_[static_cast<std::size_t>(earliest_)] <= limit
-               ? slots_[static_cast<std::size_t>(earliest_)].timer
-               : nullptr;
+    if (stale_) findEarliest();
+    return earliestDue_ <= limit ? earliestTimer_ : nullptr;
   }
   // When the next tick falls due, or kNever.
   std::int64_t nextDue() const {
-    return earliest_ >= 0 ? due_[static_cast<std::size_t>(earliest_)] : kNever;
+    if (stale_) findEarliest();
+    return earliestDue_;
   }
   // When timer t's next tick falls due, or kNever (off or parked).
   std::int64_t due(std::size_t t) const { return due_[t]; }
@@ -79,7 +79,7 @@ class Schedule {
     if (next + kLeeway <= now) [[unlikely]]
       next = skipMissed(slot, next, now);
     due_[s] = next;
-    findEarliest();
+    stale_ = true;
     return dueAt;
   }
   // Call once the tick has been delivered (or dropped): parks the timer if
@@ -124,20 +124,27 @@ class Schedule {
   // counted as missed.
   std::int64_t skipMissed(Slot& slot, std::int64_t next, std::int64_t now);
   void rewatch();
-  // Finds the timer due first again, after any due time has changed.
-  void findEarliest() {
-    std::ptrdiff_t earliest = -1;
+  // Finds the timer due first again, after due times have changed. Once a
+  // tick at most: due times change several at a time (a coin switches three
+  // timers) and are read once, by next() or nextDue().
+  void findEarliest() const {
     std::int64_t at = kNever;
-    const std::size_t n = due_.size();
-    for (std::size_t s = 0; s < n; ++s) {
+    Control* earliest = nullptr;
+    // Only the timers on and awake: two or three of the game's five.
+    for (const std::uint32_t s : awake_) {
       // Strictly earlier wins, so ties go to the timer listed first.
       if (due_[s] < at) {
         at = due_[s];
-        earliest = static_cast<std::ptrdiff_t>(s);
+        earliest = slots_[s].timer;
       }
     }
-    earliest_ = earliest;
+    earliestDue_ = at;
+    earliestTimer_ = earliest;
+    stale_ = false;
   }
+  // Lists the timers that have a tick due again, after one was switched,
+  // parked or woken.
+  void listAwake();
 
   Form& form_;
   Parking parking_;
@@ -145,7 +152,13 @@ class Schedule {
   // When each slot's next tick falls due: kNever while it is off or parked.
   // Apart from the slots, so that the search for the earliest reads one line.
   std::vector<std::int64_t> due_;
-  std::ptrdiff_t earliest_ = -1;  // the slot due first (the first listed of a tie), or -1
+  // The slots with a tick due (on and not parked), in the order of the description.
+  std::vector<std::uint32_t> awake_;
+  // The timer due first (the first listed of a tie) and when, or nullptr and
+  // kNever; found again when stale.
+  mutable Control* earliestTimer_ = nullptr;
+  mutable std::int64_t earliestDue_ = kNever;
+  mutable bool stale_ = true;
   std::vector<std::ptrdiff_t> slotOfControl_;
   std::vector<std::uint8_t> watched_;  // what the parked timers read, together
   // The tick being delivered: its slot, and the handler runs before it.
