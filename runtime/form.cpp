@@ -19,7 +19,7 @@ Form::Form(const FormSpec& stored, std::span<const ControlSpec> controls)
       changed_(controls.size(), 0),
       readWords_(controls.size() > 64 ? (controls.size() + 7) / 8 : 0, 0),
       reads_(reinterpret_cast<std::uint8_t*>(readWords_.empty() ? readWordsHeld_.data()
-                                                                 : readWords_.data()),
+                                                                : readWords_.data()),
              controls.size()),
       watched_(controls.size(), 0) {
   controls_.reserve(controls.size());  // controls never move once made

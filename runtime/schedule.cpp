@@ -21,15 +21,29 @@ Schedule::Schedule(Form& form, Parking parking)
     slots_.push_back(std::move(slot));
   }
   form_.forgetReads();  // enabled() above is the schedule's read, no handler's
-  listAwake();
+  reorder();
 }
 
-void Schedule::listAwake() {
-  awake_.clear();
+void Schedule::reorder() {
+  order_.clear();
   for (std::size_t s = 0; s < slots_.size(); ++s) {
-    if (due_[s] != kNever) awake_.push_back(static_cast<std::uint32_t>(s));
+    if (due_[s] == kNever) continue;
+    // Insertion in order: the list is a handful of timers.
+    order_.push_back(static_cast<std::uint32_t>(s));
+    for (std::size_t i = order_.size() - 1; i > 0 && before(order_[i], order_[i - 1]); --i) {
+      std::swap(order_[i], order_[i - 1]);
+    }
   }
-  stale_ = true;
+}
+
+void Schedule::place(std::size_t s) {
+  const auto it = std::find(order_.begin(), order_.end(), s);
+  if (it != order_.end()) order_.erase(it);
+  if (due_[s] == kNever) return;
+  const auto slot = static_cast<std::uint32_t>(s);
+  std::size_t i = 0;
+  while (i < order_.size() && before(order_[i], slot)) ++i;
+  order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(i), slot);
 }
 
 std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {
@@ -48,7 +62,7 @@ void Schedule::switched(const Control& timer, bool on, std::int64_t now) {
   slot.parked = false;
   slot.reads.clear();
   due_[static_cast<std::size_t>(s)] = on && slot.interval > 0 ? now + slot.interval : kNever;
-  listAwake();
+  place(static_cast<std::size_t>(s));
   if (wasParked) rewatch();
 }
 
@@ -63,7 +77,6 @@ void Schedule::watchedChanged(const Control& control, Property property, std::in
     }
   }
   if (!woke) return;
-  listAwake();
   rewatch();
 }
 
@@ -77,6 +90,7 @@ void Schedule::unpark(std::size_t s, std::int64_t now) {
   const auto position = static_cast<std::ptrdiff_t>(s);
   if (due == now && !(current_ >= 0 && current_ < position)) due += slot.interval;
   due_[s] = due;
+  place(s);
 }
 
 void Schedule::rewatch() {
@@ -103,7 +117,7 @@ void Schedule::park(std::size_t s, const Dispatcher::Footprint& run) {
   slot.parked = true;
   slot.reads = run.reads;
   due_[s] = kNever;
-  listAwake();
+  place(s);
   rewatch();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "runtime/events.h"
@@ -52,14 +53,11 @@ class Schedule {
   // The timer whose tick falls due next, at or before `limit`; nullptr when
   // none does. Parked timers are skipped.
   Control* next(std::int64_t limit) const {
-    if (stale_) findEarliest();
-    return earliestDue_ <= limit ? earliestTimer_ : nullptr;
+    return !order_.empty() && due_[order_.front()] <= limit ? slots_[order_.front()].timer
+                                                            : nullptr;
   }
   // When the next tick falls due, or kNever.
-  std::int64_t nextDue() const {
-    if (stale_) findEarliest();
-    return earliestDue_;
-  }
+  std::int64_t nextDue() const { return order_.empty() ? kNever : due_[order_.front()]; }
   // When timer t's next tick falls due, or kNever (off or parked).
   std::int64_t due(std::size_t t) const { return due_[t]; }
 
@@ -79,7 +77,7 @@ class Schedule {
     if (next + kLeeway <= now) [[unlikely]]
       next = skipMissed(slot, next, now);
     due_[s] = next;
-    stale_ = true;
+    moveOn(s);
     return dueAt;
   }
   // Call once the tick has been delivered (or dropped): parks the timer if
@@ -124,27 +122,28 @@ class Schedule {
   // counted as missed.
   std::int64_t skipMissed(Slot& slot, std::int64_t next, std::int64_t now);
   void rewatch();
-  // Finds the timer due first again, after due times have changed. Once a
-  // tick at most: due times change several at a time (a coin switches three
-  // timers) and are read once, by next() or nextDue().
-  void findEarliest() const {
-    std::int64_t at = kNever;
-    Control* earliest = nullptr;
-    // Only the timers on and awake: two or three of the game's five.
-    for (const std::uint32_t s : awake_) {
-      // Strictly earlier wins, so ties go to the timer listed first.
-      if (due_[s] < at) {
-        at = due_[s];
-        earliest = slots_[s].timer;
-      }
-    }
-    earliestDue_ = at;
-    earliestTimer_ = earliest;
-    stale_ = false;
+  // Whether slot a's tick comes before slot b's: it is due earlier, or at
+  // the same time and a is listed first.
+  bool before(std::uint32_t a, std::uint32_t b) const {
+    return due_[a] < due_[b] || (due_[a] == due_[b] && a < b);
   }
-  // Lists the timers that have a tick due again, after one was switched,
-  // parked or woken.
-  void listAwake();
+  // Puts slot s, whose due time has just moved later, back in its place in
+  // the order: usually a step or two, one timer past another.
+  void moveOn(std::size_t s) {
+    const std::size_t n = order_.size();
+    std::size_t i = 0;
+    while (i < n && order_[i] != s) ++i;
+    if (i == n) [[unlikely]] {
+      reorder();
+      return;
+    }
+    for (; i + 1 < n && before(order_[i + 1], order_[i]); ++i) std::swap(order_[i], order_[i + 1]);
+  }
+  // Puts slot s in its place in the order, or out of it, after it was
+  // switched, parked or woken.
+  void place(std::size_t s);
+  // Orders the slots with a tick due anew.
+  void reorder();
 
   Form& form_;
   Parking parking_;
@@ -152,13 +151,9 @@ class Schedule {
   // When each slot's next tick falls due: kNever while it is off or parked.
   // Apart from the slots, so that the search for the earliest reads one line.
   std::vector<std::int64_t> due_;
-  // The slots with a tick due (on and not parked), in the order of the description.
-  std::vector<std::uint32_t> awake_;
-  // The timer due first (the first listed of a tie) and when, or nullptr and
-  // kNever; found again when stale.
-  mutable Control* earliestTimer_ = nullptr;
-  mutable std::int64_t earliestDue_ = kNever;
-  mutable bool stale_ = true;
+  // The slots with a tick due (on and not parked), in the order their ticks
+  // come: by due time, ties in the order of the description.
+  std::vector<std::uint32_t> order_;
   std::vector<std::ptrdiff_t> slotOfControl_;
   std::vector<std::uint8_t> watched_;  // what the parked timers read, together
   // The tick being delivered: its slot, and the handler runs before it.
