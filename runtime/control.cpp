@@ -27,8 +27,7 @@ void Control::tellTimerHost(bool on) {
   if (form_->timerHost() != nullptr) form_->timerHost()->timerSwitched(*this, on);
 }
 
-void Control::setPicture(const PictureRef& picture) {
-  if (picture_ == picture) return;
+void Control::replacePicture(const PictureRef& picture) {
   picture_ = picture;
   form_->noteChange(*this, kPicture);
 }

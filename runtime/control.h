@@ -73,7 +73,9 @@ class Control {
     noteRead(kPicture);
     return picture_;
   }
-  void setPicture(const PictureRef& picture);
+  void setPicture(const PictureRef& picture) {
+    if (picture_ != picture) replacePicture(picture);
+  }
 
   const PictureRef& mouseIcon() const {
     noteRead(kMouseIcon);
@@ -91,6 +93,7 @@ class Control {
   // recorded only when the text differs.
   inline void writeText(std::string& held, std::string_view text, Property property);
   void writeTextOfOtherLength(std::string& held, std::string_view text, Property property);
+  void replacePicture(const PictureRef& picture);
   // Tells the timer host that this timer was switched.
   void tellTimerHost(bool on);
 

@@ -37,13 +37,21 @@ void Schedule::reorder() {
 }
 
 void Schedule::place(std::size_t s) {
-  const auto it = std::find(order_.begin(), order_.end(), s);
-  if (it != order_.end()) order_.erase(it);
-  if (due_[s] == kNever) return;
+  // Out of the order, then back in at its place if it has a tick due; moved
+  // by hand, for the order is a handful of timers.
   const auto slot = static_cast<std::uint32_t>(s);
+  std::size_t n = order_.size();
   std::size_t i = 0;
-  while (i < order_.size() && before(order_[i], slot)) ++i;
-  order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(i), slot);
+  while (i < n && order_[i] != slot) ++i;
+  if (i < n) {
+    for (; i + 1 < n; ++i) order_[i] = order_[i + 1];
+    order_.pop_back();
+    --n;
+  }
+  if (due_[s] == kNever) return;
+  order_.push_back(slot);
+  for (i = n; i > 0 && before(slot, order_[i - 1]); --i) order_[i] = order_[i - 1];
+  order_[i] = slot;
 }
 
 std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {
