@@ -80,6 +80,33 @@ class Schedule {
     moveOn(s);
     return dueAt;
   }
+  // The virtual clock's whole tick: if the next tick falls due at or before
+  // `limit`, moves the clock (`now`) to its due time, delivers it through
+  // `dispatcher` and parks its timer if the run was quiet; as next(),
+  // beginTick(), the delivery and endTick() would, for a host that is never
+  // late. Returns the timer that ticked, or nullptr.
+  Control* deliverNext(std::int64_t limit, Dispatcher& dispatcher, std::int64_t& now) {
+    if (order_.empty()) return nullptr;
+    const std::uint32_t s = order_.front();
+    const std::int64_t dueAt = due_[s];
+    if (dueAt > limit) return nullptr;
+    Slot& slot = slots_[s];
+    now = dueAt;
+    current_ = static_cast<std::ptrdiff_t>(s);
+    runBefore_ = dispatcher.lastRun().run;
+    ++slot.ticks;
+    due_[s] = dueAt + slot.interval;
+    // Moved back past the timers now due before it: usually one or none.
+    const std::size_t n = order_.size();
+    for (std::size_t i = 0; i + 1 < n && before(order_[i + 1], s); ++i) {
+      order_[i] = order_[i + 1];
+      order_[i + 1] = s;
+    }
+    Control& timer = *slot.timer;
+    dispatcher.deliver(timer, Event::Timer);
+    endTick(dispatcher.lastRun());
+    return &timer;
+  }
   // Call once the tick has been delivered (or dropped): parks the timer if
   // its handler's run was quiet.
   void endTick(const Dispatcher::Footprint& run) {
