@@ -22,6 +22,18 @@ enum Property : std::uint8_t {
   kMouseIcon = 1u << 5,
 };
 
+// A set of Property bits in the form's records of what was read, changed or
+// watched. A type of its own rather than a byte: a write to a byte may alias
+// any other data, and would have the compiler reload every control field
+// after each property read; a write to a Marks aliases only other Marks.
+enum class Marks : std::uint8_t {};
+constexpr Marks operator|(Marks marks, std::uint8_t properties) {
+  return static_cast<Marks>(static_cast<std::uint8_t>(marks) | properties);
+}
+constexpr std::uint8_t bitsOf(Marks marks) {
+  return static_cast<std::uint8_t>(marks);
+}
+
 // One control of a window. Its run-time properties start from the
 // description and are changed only by event handlers; every change is
 // recorded by the owning form (for redrawing) and a timer's Enabled switch is
@@ -109,9 +121,9 @@ class Control {
   PictureRef mouseIcon_;
   // Marks a property as read in the form's record of reads: one OR, for it
   // follows every property read.
-  void noteRead(std::uint8_t property) const { *readMask_ |= property; }
+  void noteRead(std::uint8_t property) const { *readMask_ = *readMask_ | property; }
 
-  std::uint8_t* readMask_;  // this control's entry in the form's record of reads
+  Marks* readMask_;  // this control's entry in the form's record of reads
 };
 
 }  // namespace rt

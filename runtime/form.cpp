@@ -16,12 +16,10 @@ PictureRef makeIfSet(PictureFactory& factory, std::string_view key) {
 
 Form::Form(const FormSpec& stored, std::span<const ControlSpec> controls)
     : stored_(stored),
-      changed_(controls.size(), 0),
-      readWords_(controls.size() > 64 ? (controls.size() + 7) / 8 : 0, 0),
-      reads_(reinterpret_cast<std::uint8_t*>(readWords_.empty() ? readWordsHeld_.data()
-                                                                : readWords_.data()),
-             controls.size()),
-      watched_(controls.size(), 0) {
+      changed_(controls.size(), Marks{}),
+      readsOfMore_(controls.size() > readsHeld_.size() ? controls.size() : 0, Marks{}),
+      reads_(readsOfMore_.empty() ? readsHeld_.data() : readsOfMore_.data(), controls.size()),
+      watched_(controls.size(), Marks{}) {
   controls_.reserve(controls.size());  // controls never move once made
   icon_ = makeIfSet(pictures_, stored.icon);
   mouseIcon_ = makeIfSet(pictures_, stored.mouseIcon);
@@ -62,14 +60,15 @@ void Form::listFirstChange(const Control& control) {
 }
 
 void Form::takeReads(std::vector<std::uint8_t>& reads) {
-  reads.assign(reads_.begin(), reads_.end());
+  reads.resize(reads_.size());
+  for (std::size_t i = 0; i < reads_.size(); ++i) reads[i] = bitsOf(reads_[i]);
   forgetReads();
 }
 
 void Form::watch(std::span<const std::uint8_t> masks) {
-  const std::size_t n = std::min(masks.size(), watched_.size());
-  std::copy_n(masks.begin(), n, watched_.begin());
-  std::fill(watched_.begin() + static_cast<std::ptrdiff_t>(n), watched_.end(), 0);
+  for (std::size_t i = 0; i < watched_.size(); ++i) {
+    watched_[i] = i < masks.size() ? static_cast<Marks>(masks[i]) : Marks{};
+  }
 }
 
 std::vector<Form::Change> Form::takeChanges() {
@@ -77,8 +76,8 @@ std::vector<Form::Change> Form::takeChanges() {
   changes.reserve(changedOrder_.size());
   for (int index : changedOrder_) {
     auto i = static_cast<std::size_t>(index);
-    changes.push_back({&controls_[i], changed_[i]});
-    changed_[i] = 0;
+    changes.push_back({&controls_[i], bitsOf(changed_[i])});
+    changed_[i] = Marks{};
   }
   changedOrder_.clear();
   return changes;

@@ -75,10 +75,10 @@ class Form {
   void forgetReads() {
     // Cleared whole, without looking at which were set: a form of up to 64
     // controls in a fixed few stores, before every handler run.
-    if (readWords_.empty()) [[likely]] {
-      readWordsHeld_.fill(0);
+    if (readsOfMore_.empty()) [[likely]] {
+      readsHeld_.fill(Marks{});
     } else {
-      std::fill(readWords_.begin(), readWords_.end(), 0);
+      std::fill(readsOfMore_.begin(), readsOfMore_.end(), Marks{});
     }
   }
 
@@ -94,12 +94,12 @@ class Form {
   // control's first change since the last takeChanges() is listed.
   void noteChange(Control& control, Property property) {
     const auto i = static_cast<std::size_t>(control.index());
-    std::uint8_t& mask = changed_[i];
-    if (mask == 0) [[unlikely]]
+    Marks& marks = changed_[i];
+    if (marks == Marks{}) [[unlikely]]
       listFirstChange(control);
-    mask |= property;
+    marks = marks | property;
     ++changeCount_;
-    if ((watched_[i] & property) != 0 && timerHost_ != nullptr) [[unlikely]]
+    if ((bitsOf(watched_[i]) & property) != 0 && timerHost_ != nullptr) [[unlikely]]
       timerHost_->watchedChanged(control, property);
   }
   void listFirstChange(const Control& control);
@@ -111,16 +111,16 @@ class Form {
   PictureRef icon_;
   PictureRef mouseIcon_;
   TimerHost* timerHost_ = nullptr;
-  std::vector<std::uint8_t> changed_;
+  std::vector<Marks> changed_;
   std::vector<int> changedOrder_;
   std::uint64_t changeCount_ = 0;
-  // The properties read since the reads were last taken, a byte per control,
-  // held in whole words so that they are cleared a word at a time: in the
-  // form itself for up to 64 controls, otherwise in readWords_.
-  std::array<std::uint64_t, 8> readWordsHeld_{};
-  std::vector<std::uint64_t> readWords_;
-  std::span<std::uint8_t> reads_;      // the same bytes, by control index
-  std::vector<std::uint8_t> watched_;  // a mask per control; 0: not watched
+  // The properties read since the reads were last taken, by control index: in
+  // the form itself for up to 64 controls, cleared in a few fixed stores;
+  // otherwise in readsOfMore_.
+  std::array<Marks, 64> readsHeld_{};
+  std::vector<Marks> readsOfMore_;
+  std::span<Marks> reads_;      // the one in use
+  std::vector<Marks> watched_;  // by control index; none: not watched
 };
 
 // The setters follow every handler's writes, so they are inline, here where
