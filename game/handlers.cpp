@@ -26,10 +26,13 @@ constexpr std::string_view kEvaluated = "1";
 constexpr std::array<std::string_view, 10> kDigitText{"0", "1", "2", "3", "4",
                                                       "5", "6", "7", "8", "9"};
 
-// Compares a text with another character by character.
+// Compares a text with another character by character; the first
+// character, which settles nearly every comparison, before the rest.
 bool sameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
+  if (a.empty()) return true;
+  if (a[0] != b[0]) return false;
+  for (std::size_t i = 1; i < a.size(); ++i) {
     if (a[i] != b[i]) return false;
   }
   return true;
