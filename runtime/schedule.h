@@ -103,8 +103,11 @@ class Schedule {
       order_[i + 1] = s;
     }
     Control& timer = *slot.timer;
-    dispatcher.deliver(timer, Event::Timer);
-    endTick(dispatcher.lastRun());
+    // Delivered, the run was this tick's own: parked if it was quiet.
+    const bool handled = dispatcher.deliver(timer, Event::Timer) == Dispatcher::Outcome::Handled;
+    current_ = -1;
+    if (handled && parking_ == Parking::On && dispatcher.lastRun().quiet && slot.on) [[unlikely]]
+      park(s, dispatcher.lastRun());
     return &timer;
   }
   // Call once the tick has been delivered (or dropped): parks the timer if
