@@ -23,9 +23,9 @@ enum Property : std::uint8_t {
 };
 
 // A set of Property bits in the form's records of what was read, changed or
-// watched. A type of its own rather than a byte: a write to a byte may alias
-// any other data, and would have the compiler reload every control field
-// after each property read; a write to a Marks aliases only other Marks.
+// watched. A type of its own rather than a plain byte: the compiler must take
+// a write to a plain byte as a possible write to any other data, and reload
+// control fields after each property read.
 enum class Marks : std::uint8_t {};
 constexpr Marks operator|(Marks marks, std::uint8_t properties) {
   return static_cast<Marks>(static_cast<std::uint8_t>(marks) | properties);

@@ -92,8 +92,7 @@ class Schedule {
     if (dueAt > limit) return nullptr;
     Slot& slot = slots_[s];
     now = dueAt;
-    current_ = static_cast<std::ptrdiff_t>(s);
-    runBefore_ = dispatcher.lastRun().run;
+    current_ = static_cast<std::ptrdiff_t>(s);  // for a timer its handler wakes
     ++slot.ticks;
     due_[s] = dueAt + slot.interval;
     // Moved back past the timers now due before it: usually one or none.
