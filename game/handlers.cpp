@@ -26,10 +26,13 @@ constexpr std::string_view kEvaluated = "1";
 constexpr std::array<std::string_view, 10> kDigitText{"0", "1", "2", "3", "4",
                                                       "5", "6", "7", "8", "9"};
 
-// Compares a text with another character by character.
+// Compares a text with another character by character; the first
+// character, which settles nearly every comparison, before the rest.
 bool sameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
+  if (a.empty()) return true;
+  if (a[0] != b[0]) return false;
+  for (std::size_t i = 1; i < a.size(); ++i) {
     if (a[i] != b[i]) return false;
   }
   return true;
@@ -51,7 +54,7 @@ void stopReel(Form1& f, rt::Control& reel, rt::Random& random) {
 }
 
 // Two picture references show the same symbol only when they are one object.
-bool samePicture(const rt::PictureRef& a, const rt::PictureRef& b) {
+bool samePicture(const rt::Picture* a, const rt::Picture* b) {
   return a != nullptr && b != nullptr && a->handle() == b->handle();
 }
 
@@ -126,8 +129,12 @@ void Timer3_Timer(Form1& f) {
     f.LabelInsertCoin.setEnabled(false);
     f.LabelCredit.setCaption("Game Over!");
   }
-  auto shows = [&f](int reel, int symbol) {
-    return samePicture(f.reel(reel).picture(), f.symbolImage(symbol).picture());
+  // Each reel's picture is read once: nothing in the evaluation changes it.
+  const rt::Picture* const shown[3] = {f.ImageNumber1.picture().get(),
+                                       f.ImageNumber2.picture().get(),
+                                       f.ImageNumber3.picture().get()};
+  auto shows = [&f, &shown](int reel, int symbol) {
+    return samePicture(shown[reel - 1], f.symbolImage(symbol).picture().get());
   };
   const PrizeRule* rule = firstMatch(shows);
   if (rule == nullptr) return;  // a loss: the evaluation keeps repeating

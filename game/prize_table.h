@@ -46,8 +46,9 @@ inline constexpr std::array<PrizeRule, 13> kPrizeTable{{
 // outcome is settled: all three reels are always looked at, and & and | are
 // used on purpose instead of && and ||, so that every rule costs the same
 // number of picture comparisons whichever reels match.
+// Inline into the evaluation, where the table is tried on every spin.
 template <typename Shows>
-bool matches(const PrizeRule& rule, Shows&& shows) {
+[[gnu::always_inline]] inline bool matches(const PrizeRule& rule, Shows&& shows) {
   const int d = rule.symbol;
   const bool r1 = shows(1, d);
   const bool r2 = shows(2, d);

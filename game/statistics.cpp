@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -33,6 +34,43 @@ bool countRules(const int (&symbols)[3], std::uint64_t (&byRule)[kRules]) {
   if (rule == nullptr) return false;
   ++byRule[static_cast<std::size_t>(rule - kPrizeTable.data())];
   if (rule->bonus != nullptr && matches(*rule->bonus, shows)) ++byRule[kRule13aIndex];
+  return true;
+}
+
+// What each of the 1000 symbol triples pays, by the table, worked out once:
+// the statistics count the rules of every spin.
+struct Paid {
+  std::int8_t rule = -1;  // index in byRule, or -1 for a loss
+  bool bonus = false;     // 13a paid too
+};
+
+const std::array<Paid, 1000>& paidByTriple() {
+  static const std::array<Paid, 1000> table = [] {
+    std::array<Paid, 1000> paid{};
+    for (int t = 0; t < 1000; ++t) {
+      const int symbols[3] = {t / 100, t / 10 % 10, t % 10};
+      std::uint64_t byRule[kRules] = {};
+      if (!countRules(symbols, byRule)) continue;
+      for (std::size_t r = 0; r < kRule13aIndex; ++r) {
+        if (byRule[r] != 0) paid[static_cast<std::size_t>(t)].rule = static_cast<std::int8_t>(r);
+      }
+      paid[static_cast<std::size_t>(t)].bonus = byRule[kRule13aIndex] != 0;
+    }
+    return paid;
+  }();
+  return table;
+}
+
+// countRules() for a spin, by the table when every reel shows a symbol.
+bool countSpin(const int (&symbols)[3], std::uint64_t (&byRule)[kRules]) {
+  for (int s : symbols) {
+    if (s < 0 || s > 9) return countRules(symbols, byRule);
+  }
+  const Paid& paid =
+      paidByTriple()[static_cast<std::size_t>(symbols[0] * 100 + symbols[1] * 10 + symbols[2])];
+  if (paid.rule < 0) return false;
+  ++byRule[static_cast<std::size_t>(paid.rule)];
+  if (paid.bonus) ++byRule[kRule13aIndex];
   return true;
 }
 
@@ -94,7 +132,7 @@ Statistics playBlock(std::uint64_t spins, std::uint64_t seed, std::atomic<std::u
 
   machine.deliver(f.Command2, rt::Event::Click);
   for (std::uint64_t i = 0; i < spins && !failed(); ++i) {
-    if (f.LabelCredit.caption() == "Game Over!") {
+    if (f.LabelCredit.caption() == std::string_view("Game Over!")) {
       machine.deliver(f.Command1, rt::Event::Click);
       ++stats.newGames;
     }
@@ -115,7 +153,7 @@ Statistics playBlock(std::uint64_t spins, std::uint64_t seed, std::atomic<std::u
     }
     // The prize field was empty before this evaluation, so it holds the award.
     stats.rings += static_cast<std::uint64_t>(rt::leadingNumber(f.LabelPrize.caption()));
-    if (countRules(symbols, stats.byRule)) ++stats.wins;
+    if (countSpin(symbols, stats.byRule)) ++stats.wins;
     while (f.Timer4.enabled() && clock.step(rt::VirtualClock::kNever) != nullptr) {
     }
     if (done != nullptr && ++untold == kTellEvery) {

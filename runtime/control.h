@@ -22,6 +22,18 @@ enum Property : std::uint8_t {
   kMouseIcon = 1u << 5,
 };
 
+// A set of Property bits in the form's records of what was read, changed or
+// watched. A type of its own rather than a plain byte: the compiler must take
+// a write to a plain byte as a possible write to any other data, and reload
+// control fields after each property read.
+enum class Marks : std::uint8_t {};
+constexpr Marks operator|(Marks marks, std::uint8_t properties) {
+  return static_cast<Marks>(static_cast<std::uint8_t>(marks) | properties);
+}
+constexpr std::uint8_t bitsOf(Marks marks) {
+  return static_cast<std::uint8_t>(marks);
+}
+
 // One control of a window. Its run-time properties start from the
 // description and are changed only by event handlers; every change is
 // recorded by the owning form (for redrawing) and a timer's Enabled switch is
@@ -49,31 +61,33 @@ class Control {
     noteRead(kCaption);
     return caption_;
   }
-  void setCaption(std::string_view text);
+  inline void setCaption(std::string_view text);
 
   const std::string& tag() const {
     noteRead(kTag);
     return tag_;
   }
-  void setTag(std::string_view text);
+  inline void setTag(std::string_view text);
 
   bool visible() const {
     noteRead(kVisible);
     return visible_;
   }
-  void setVisible(bool visible);
+  inline void setVisible(bool visible);
 
   bool enabled() const {
     noteRead(kEnabled);
     return enabled_;
   }
-  void setEnabled(bool enabled);
+  inline void setEnabled(bool enabled);
 
   const PictureRef& picture() const {
     noteRead(kPicture);
     return picture_;
   }
-  void setPicture(PictureRef picture);
+  void setPicture(const PictureRef& picture) {
+    if (picture_ != picture) replacePicture(picture);
+  }
 
   const PictureRef& mouseIcon() const {
     noteRead(kMouseIcon);
@@ -85,12 +99,15 @@ class Control {
 
  private:
   friend class Form;
-  // The properties read since the last call, for the form (a mask of Property bits).
-  std::uint8_t takeReads() {
-    const std::uint8_t reads = read_;
-    read_ = 0;
-    return reads;
-  }
+
+  // Writes a text property: in place when the length is the same, which is
+  // nearly always (a counter "0" to "1", money "95" to "90"); the change is
+  // recorded only when the text differs.
+  inline void writeText(std::string& held, std::string_view text, Property property);
+  void writeTextOfOtherLength(std::string& held, std::string_view text, Property property);
+  void replacePicture(const PictureRef& picture);
+  // Tells the timer host that this timer was switched.
+  void tellTimerHost(bool on);
 
   Form* form_;
   const ControlSpec* stored_;
@@ -102,16 +119,11 @@ class Control {
   bool enabled_;
   PictureRef picture_;
   PictureRef mouseIcon_;
-  // Marks a property as read, and the control in the form's bit set of the
-  // controls read: two OR operations, for it follows every property read.
-  void noteRead(std::uint8_t property) const {
-    read_ |= property;
-    *readWord_ |= readBit_;
-  }
+  // Marks a property as read in the form's record of reads: one OR, for it
+  // follows every property read.
+  void noteRead(std::uint8_t property) const { *readMask_ = *readMask_ | property; }
 
-  std::uint64_t* readWord_;  // the form's word that holds this control's bit
-  std::uint64_t readBit_;
-  mutable std::uint8_t read_ = 0;
+  Marks* readMask_;  // this control's entry in the form's record of reads
 };
 
 }  // namespace rt

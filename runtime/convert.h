@@ -76,6 +76,11 @@ class NumberText {
  public:
   // Room for the longest text: 15 significant digits, sign, point, exponent.
   static constexpr std::size_t kCapacity = 32;
+  // "00" to "99", for writing digits two at a time.
+  static constexpr char kDigitPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
 
   explicit NumberText(std::string_view text) {
     const std::size_t n = text.size() < kCapacity ? text.size() : kCapacity;
@@ -96,10 +101,20 @@ class NumberText {
     // Negated as unsigned, so that the most negative number has its digits too.
     std::uint64_t magnitude =
         value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    do {
-      *--p = static_cast<char>('0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
+    // Two digits a step: the money runs to six digits over a long session.
+    while (magnitude >= 100) {
+      const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
+      magnitude /= 100;
+      *--p = kDigitPairs[pair + 1];
+      *--p = kDigitPairs[pair];
+    }
+    if (magnitude >= 10) {
+      const auto pair = static_cast<std::size_t>(magnitude) * 2;
+      *--p = kDigitPairs[pair + 1];
+      *--p = kDigitPairs[pair];
+    } else {
+      *--p = static_cast<char>('0' + magnitude);
+    }
     if (value < 0) *--p = '-';
     t.start_ = static_cast<std::uint8_t>(p - t.text_);
     return t;

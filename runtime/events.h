@@ -55,9 +55,16 @@ class Dispatcher {
   enum class Outcome { Handled, Dropped, Failed };
 
   // Raises the window's Load event.
-  Outcome load();
+  Outcome load() { return run(load_, nullptr, Event::Click); }
   // Delivers one event to a control.
-  Outcome deliver(Control& control, Event event);
+  Outcome deliver(Control& control, Event event) {
+    // A closed coin slot takes no click, and a timer switched off gets no
+    // tick, not even one that fell due before it was switched off.
+    if (!control.enabled()) return Outcome::Dropped;
+    const Bound& bound = handlers_[static_cast<std::size_t>(control.index()) * kEventCount +
+                                   static_cast<std::size_t>(event)];
+    return run(bound, &control, event);
+  }
 
   // True once a run-time error has been reported.
   bool halted() const { return error_.has_value(); }
@@ -79,7 +86,32 @@ class Dispatcher {
     Handler handler;
     Purity purity = Purity::Impure;
   };
-  Outcome run(const Bound& bound, const Control* control, Event event);
+  // Inline, for it wraps every tick of every timer.
+  Outcome run(const Bound& bound, const Control* control, Event event) {
+    if (halted() || !bound.handler) [[unlikely]]
+      return Outcome::Dropped;
+    const std::uint64_t changes = form_.changeCount();
+    const std::uint64_t draws = random_ != nullptr ? random_->draws() : 0;
+    form_.forgetReads();
+    last_.run += 1;
+    last_.control = control;
+    last_.event = event;
+    last_.quiet = false;
+    last_.reads.clear();
+    try {
+      bound.handler();
+    } catch (const RuntimeError& e) {
+      failed(e);
+      return Outcome::Failed;
+    }
+    last_.quiet = bound.purity == Purity::Pure && form_.changeCount() == changes &&
+                  (random_ == nullptr || random_->draws() == draws);
+    if (last_.quiet) [[unlikely]]
+      form_.takeReads(last_.reads);
+    return Outcome::Handled;
+  }
+  // Records and reports the run-time error that ended the program.
+  void failed(const RuntimeError& error);
 
   Form& form_;
   const Random* random_ = nullptr;

@@ -1,6 +1,6 @@
 #include "runtime/form.h"
 
-#include <bit>
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -15,7 +15,11 @@ PictureRef makeIfSet(PictureFactory& factory, std::string_view key) {
 }  // namespace
 
 Form::Form(const FormSpec& stored, std::span<const ControlSpec> controls)
-    : stored_(stored), changed_(controls.size(), 0), readWords_((controls.size() + 63) / 64, 0) {
+    : stored_(stored),
+      changed_(controls.size(), Marks{}),
+      readsOfMore_(controls.size() > readsHeld_.size() ? controls.size() : 0, Marks{}),
+      reads_(readsOfMore_.empty() ? readsHeld_.data() : readsOfMore_.data(), controls.size()),
+      watched_(controls.size(), Marks{}) {
   controls_.reserve(controls.size());  // controls never move once made
   icon_ = makeIfSet(pictures_, stored.icon);
   mouseIcon_ = makeIfSet(pictures_, stored.mouseIcon);
@@ -55,21 +59,15 @@ void Form::listFirstChange(const Control& control) {
   changedOrder_.push_back(control.index());
 }
 
-std::vector<std::uint8_t> Form::takeReads() {
-  std::vector<std::uint8_t> reads(controls_.size());
-  for (std::size_t w = 0; w < readWords_.size(); ++w) {
-    for (std::uint64_t bits = std::exchange(readWords_[w], 0); bits != 0; bits &= bits - 1) {
-      const std::size_t i = w * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-      reads[i] = controls_[i].takeReads();
-    }
-  }
-  return reads;
+void Form::takeReads(std::vector<std::uint8_t>& reads) {
+  reads.resize(reads_.size());
+  for (std::size_t i = 0; i < reads_.size(); ++i) reads[i] = bitsOf(reads_[i]);
+  forgetReads();
 }
 
-void Form::forgetReads() {
-  for (std::size_t w = 0; w < readWords_.size(); ++w) {
-    for (std::uint64_t bits = std::exchange(readWords_[w], 0); bits != 0; bits &= bits - 1)
-      controls_[w * 64 + static_cast<std::size_t>(std::countr_zero(bits))].takeReads();
+void Form::watch(std::span<const std::uint8_t> masks) {
+  for (std::size_t i = 0; i < watched_.size(); ++i) {
+    watched_[i] = i < masks.size() ? static_cast<Marks>(masks[i]) : Marks{};
   }
 }
 
@@ -78,8 +76,8 @@ std::vector<Form::Change> Form::takeChanges() {
   changes.reserve(changedOrder_.size());
   for (int index : changedOrder_) {
     auto i = static_cast<std::size_t>(index);
-    changes.push_back({&controls_[i], changed_[i]});
-    changed_[i] = 0;
+    changes.push_back({&controls_[i], bitsOf(changed_[i])});
+    changed_[i] = Marks{};
   }
   changedOrder_.clear();
   return changes;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -65,16 +67,26 @@ class Form {
   // after a handler run when the run changed nothing.
   std::uint64_t changeCount() const { return changeCount_; }
 
-  // The properties read since the last call, by control index (a mask of
-  // Property bits each).
-  std::vector<std::uint8_t> takeReads();
+  // The properties read since the reads were last taken or forgotten, by
+  // control index (a mask of Property bits each), into `reads`; then forgets
+  // them. Fills `reads` in place, so that a caller that keeps it allocates once.
+  void takeReads(std::vector<std::uint8_t>& reads);
   // Clears the record of reads.
-  void forgetReads();
+  void forgetReads() {
+    // Cleared whole, without looking at which were set: a form of up to 64
+    // controls in a fixed few stores, before every handler run.
+    if (readsOfMore_.empty()) [[likely]] {
+      readsHeld_.fill(Marks{});
+    } else {
+      std::fill(readsOfMore_.begin(), readsOfMore_.end(), Marks{});
+    }
+  }
 
   // The properties the timer host watches, by control index: a change to
   // any of them calls TimerHost::watchedChanged() right after it is made.
-  // An empty list watches nothing.
-  void watch(std::vector<std::uint8_t> masks) { watched_ = std::move(masks); }
+  // Controls past the end of `masks`, and all of them for an empty list, are
+  // not watched.
+  void watch(std::span<const std::uint8_t> masks);
 
  private:
   friend class Control;
@@ -82,12 +94,12 @@ class Form {
   // control's first change since the last takeChanges() is listed.
   void noteChange(Control& control, Property property) {
     const auto i = static_cast<std::size_t>(control.index());
-    std::uint8_t& mask = changed_[i];
-    if (mask == 0) [[unlikely]]
+    Marks& marks = changed_[i];
+    if (marks == Marks{}) [[unlikely]]
       listFirstChange(control);
-    mask |= property;
+    marks = marks | property;
     ++changeCount_;
-    if (!watched_.empty() && (watched_[i] & property) != 0 && timerHost_ != nullptr) [[unlikely]]
+    if ((bitsOf(watched_[i]) & property) != 0 && timerHost_ != nullptr) [[unlikely]]
       timerHost_->watchedChanged(control, property);
   }
   void listFirstChange(const Control& control);
@@ -99,12 +111,57 @@ class Form {
   PictureRef icon_;
   PictureRef mouseIcon_;
   TimerHost* timerHost_ = nullptr;
-  std::vector<std::uint8_t> changed_;
+  std::vector<Marks> changed_;
   std::vector<int> changedOrder_;
   std::uint64_t changeCount_ = 0;
-  // A bit per control, set for each control read since the reads were last taken.
-  mutable std::vector<std::uint64_t> readWords_;
-  std::vector<std::uint8_t> watched_;  // empty: nothing watched
+  // The properties read since the reads were last taken, by control index: in
+  // the form itself for up to 64 controls, cleared in a few fixed stores;
+  // otherwise in readsOfMore_.
+  std::array<Marks, 64> readsHeld_{};
+  std::vector<Marks> readsOfMore_;
+  std::span<Marks> reads_;      // the one in use
+  std::vector<Marks> watched_;  // by control index; none: not watched
 };
+
+// The setters follow every handler's writes, so they are inline, here where
+// the form that records their changes is known.
+
+inline void Control::writeText(std::string& held, std::string_view text, Property property) {
+  const std::size_t n = text.size();
+  if (n != held.size()) [[unlikely]] {
+    writeTextOfOtherLength(held, text, property);
+    return;
+  }
+  // Compared and copied in place, not by the general string routines: the
+  // texts are a few characters. Copied forwards, which is right also when the
+  // text is a part of what is held: a part never starts before the start.
+  char* to = held.data();
+  std::size_t i = 0;
+  while (i < n && to[i] == text[i]) ++i;
+  if (i == n) return;
+  for (; i < n; ++i) to[i] = text[i];
+  form_->noteChange(*this, property);
+}
+
+inline void Control::setCaption(std::string_view text) {
+  writeText(caption_, text, kCaption);
+}
+
+inline void Control::setTag(std::string_view text) {
+  writeText(tag_, text, kTag);
+}
+
+inline void Control::setVisible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  form_->noteChange(*this, kVisible);
+}
+
+inline void Control::setEnabled(bool enabled) {
+  if (enabled_ == enabled) return;
+  enabled_ = enabled;
+  form_->noteChange(*this, kEnabled);
+  if (stored_->kind == Kind::Timer) tellTimerHost(enabled);
+}
 
 }  // namespace rt

@@ -46,7 +46,15 @@ class Random {
   std::size_t rigged() const { return rigged_.size(); }
 
   // The next value: the oldest rigged one if any, otherwise a generated one.
-  float next();
+  // Inline: a draw stops every reel.
+  float next() {
+    ++draws_;
+    if (!rigged_.empty()) [[unlikely]]
+      return nextRigged();
+    // The top 24 bits give every multiple of 2^-24 in [0, 1) with equal
+    // chance, all exactly representable as a single.
+    return static_cast<float>(nextBits() >> 8) * 0x1p-24f;
+  }
 
   // How many values have been drawn so far.
   std::uint64_t draws() const { return draws_; }
@@ -54,7 +62,16 @@ class Random {
   std::uint64_t seedValue() const { return seed_; }
 
  private:
-  std::uint32_t nextBits();
+  // PCG32 (permuted congruential generator, XSH-RR output): small, fast and
+  // of good statistical quality.
+  std::uint32_t nextBits() {
+    const std::uint64_t old = state_;
+    state_ = old * 6364136223846793005ULL + increment_;
+    const auto xorshifted = static_cast<std::uint32_t>(((old >> 18u) ^ old) >> 27u);
+    const auto rot = static_cast<std::uint32_t>(old >> 59u);
+    return (xorshifted >> rot) | (xorshifted << ((32u - rot) & 31u));
+  }
+  float nextRigged();
 
   std::uint64_t state_ = 0;
   std::uint64_t increment_ = 0;

@@ -1,24 +1,57 @@
 #include "runtime/schedule.h"
 
+#include <algorithm>
+#include <span>
+
 namespace rt {
 
-Schedule::Schedule(Form& form, Parking parking) : form_(form), parking_(parking) {
+Schedule::Schedule(Form& form, Parking parking)
+    : form_(form),
+      parking_(parking),
+      slotOfControl_(form.controls().size(), -1),
+      watched_(form.controls().size(), 0) {
   for (Control* timer : form.timers()) {
+    slotOfControl_[static_cast<std::size_t>(timer->index())] =
+        static_cast<std::ptrdiff_t>(slots_.size());
     Slot slot;
     slot.timer = timer;
     slot.interval = timer->interval();
     slot.on = timer->enabled();
-    slot.due = slot.on && slot.interval > 0 ? slot.interval : kNever;
+    due_.push_back(slot.on && slot.interval > 0 ? slot.interval : kNever);
     slots_.push_back(std::move(slot));
   }
   form_.forgetReads();  // enabled() above is the schedule's read, no handler's
+  reorder();
 }
 
-Schedule::Slot* Schedule::slotOf(const Control& timer) {
-  for (Slot& slot : slots_) {
-    if (slot.timer == &timer) return &slot;
+void Schedule::reorder() {
+  order_.clear();
+  for (std::size_t s = 0; s < slots_.size(); ++s) {
+    if (due_[s] == kNever) continue;
+    // Insertion in order: the list is a handful of timers.
+    order_.push_back(static_cast<std::uint32_t>(s));
+    for (std::size_t i = order_.size() - 1; i > 0 && before(order_[i], order_[i - 1]); --i) {
+      std::swap(order_[i], order_[i - 1]);
+    }
   }
-  return nullptr;
+}
+
+void Schedule::place(std::size_t s) {
+  // Out of the order, then back in at its place if it has a tick due; moved
+  // by hand, for the order is a handful of timers.
+  const auto slot = static_cast<std::uint32_t>(s);
+  std::size_t n = order_.size();
+  std::size_t i = 0;
+  while (i < n && order_[i] != slot) ++i;
+  if (i < n) {
+    for (; i + 1 < n; ++i) order_[i] = order_[i + 1];
+    order_.pop_back();
+    --n;
+  }
+  if (due_[s] == kNever) return;
+  order_.push_back(slot);
+  for (i = n; i > 0 && before(slot, order_[i - 1]); --i) order_[i] = order_[i - 1];
+  order_[i] = slot;
 }
 
 std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {
@@ -28,104 +61,71 @@ std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {
 }
 
 void Schedule::switched(const Control& timer, bool on, std::int64_t now) {
-  Slot* slot = slotOf(timer);
-  if (slot == nullptr) return;
-  const bool wasParked = slot->parked;
-  slot->on = on;
-  slot->start = now;
-  slot->parked = false;
-  slot->reads.clear();
-  slot->due = on && slot->interval > 0 ? now + slot->interval : kNever;
+  const std::ptrdiff_t s = slotOf(timer);
+  if (s < 0) return;
+  Slot& slot = slots_[static_cast<std::size_t>(s)];
+  const bool wasParked = slot.parked;
+  slot.on = on;
+  slot.start = now;
+  slot.parked = false;
+  slot.reads.clear();
+  due_[static_cast<std::size_t>(s)] = on && slot.interval > 0 ? now + slot.interval : kNever;
+  place(static_cast<std::size_t>(s));
   if (wasParked) rewatch();
 }
 
 void Schedule::watchedChanged(const Control& control, Property property, std::int64_t now) {
   const auto i = static_cast<std::size_t>(control.index());
   bool woke = false;
-  for (Slot& slot : slots_) {
+  for (std::size_t s = 0; s < slots_.size(); ++s) {
+    const Slot& slot = slots_[s];
     if (slot.parked && i < slot.reads.size() && (slot.reads[i] & property) != 0) {
-      unpark(slot, now);
+      unpark(s, now);
       woke = true;
     }
   }
-  if (woke) rewatch();
+  if (!woke) return;
+  rewatch();
 }
 
-void Schedule::unpark(Slot& slot, std::int64_t now) {
+void Schedule::unpark(std::size_t s, std::int64_t now) {
+  Slot& slot = slots_[s];
   slot.parked = false;
   slot.reads.clear();
   std::int64_t due = gridFrom(slot, now);
   // The point it shares with the tick being delivered came before that tick
   // if the timer is listed first; after it otherwise.
-  const auto position = &slot - slots_.data();
+  const auto position = static_cast<std::ptrdiff_t>(s);
   if (due == now && !(current_ >= 0 && current_ < position)) due += slot.interval;
-  slot.due = due;
+  due_[s] = due;
+  place(s);
 }
 
 void Schedule::rewatch() {
-  std::vector<std::uint8_t> masks;
+  std::fill(watched_.begin(), watched_.end(), 0);
+  bool any = false;
   for (const Slot& slot : slots_) {
     if (!slot.parked) continue;
-    if (masks.empty()) masks.assign(slot.reads.size(), 0);
-    for (std::size_t i = 0; i < masks.size() && i < slot.reads.size(); ++i) {
-      masks[i] |= slot.reads[i];
+    any = true;
+    for (std::size_t i = 0; i < watched_.size() && i < slot.reads.size(); ++i) {
+      watched_[i] |= slot.reads[i];
     }
   }
-  form_.watch(std::move(masks));
+  form_.watch(any ? std::span<const std::uint8_t>(watched_) : std::span<const std::uint8_t>());
 }
 
-Control* Schedule::next(std::int64_t limit) const {
-  const Slot* next = nullptr;
-  for (const Slot& slot : slots_) {
-    // Strictly earlier wins, so ties go to the timer listed first.
-    if (slot.due != kNever && !slot.parked && slot.due <= limit &&
-        (next == nullptr || slot.due < next->due)) {
-      next = &slot;
-    }
-  }
-  return next == nullptr ? nullptr : next->timer;
+std::int64_t Schedule::skipMissed(Slot& slot, std::int64_t next, std::int64_t now) {
+  const std::int64_t resumed = gridFrom(slot, now + 1);
+  slot.missed += static_cast<std::uint64_t>((resumed - next) / slot.interval);
+  return resumed;
 }
 
-std::int64_t Schedule::nextDue() const {
-  std::int64_t due = kNever;
-  for (const Slot& slot : slots_) {
-    if (!slot.parked && slot.due < due) due = slot.due;
-  }
-  return due;
-}
-
-std::int64_t Schedule::due(std::size_t t) const {
-  return slots_[t].parked ? kNever : slots_[t].due;
-}
-
-std::int64_t Schedule::beginTick(Control& timer, std::int64_t now, std::uint64_t runsSoFar) {
-  Slot& slot = *slotOf(timer);
-  const std::int64_t dueAt = slot.due;
-  current_ = &slot - slots_.data();
-  currentDue_ = dueAt;
-  runBefore_ = runsSoFar;
-  ++slot.ticks;
-  // If the handler switches the timer off, or off and on, the switch sets the
-  // due time anew.
-  std::int64_t next = dueAt + slot.interval;
-  if (next + kLeeway <= now) {
-    const std::int64_t resumed = gridFrom(slot, now + 1);
-    slot.missed += static_cast<std::uint64_t>((resumed - next) / slot.interval);
-    next = resumed;
-  }
-  slot.due = next;
-  return dueAt;
-}
-
-void Schedule::endTick(const Dispatcher::Footprint& run) {
-  if (current_ < 0) return;
-  Slot& slot = slots_[static_cast<std::size_t>(current_)];
-  current_ = -1;
-  const bool thisTick =
-      run.run == runBefore_ + 1 && run.control == slot.timer && run.event == Event::Timer;
-  if (parking_ == Parking::Off || !thisTick || !run.quiet || !slot.on) return;
+void Schedule::park(std::size_t s, const Dispatcher::Footprint& run) {
+  Slot& slot = slots_[s];
   slot.parked = true;
   slot.reads = run.reads;
+  due_[s] = kNever;
+  place(s);
   rewatch();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "runtime/events.h"
@@ -51,19 +52,74 @@ class Schedule {
 
   // The timer whose tick falls due next, at or before `limit`; nullptr when
   // none does. Parked timers are skipped.
-  Control* next(std::int64_t limit) const;
+  Control* next(std::int64_t limit) const {
+    return !order_.empty() && due_[order_.front()] <= limit ? slots_[order_.front()].timer
+                                                            : nullptr;
+  }
   // When the next tick falls due, or kNever.
-  std::int64_t nextDue() const;
+  std::int64_t nextDue() const { return order_.empty() ? kNever : due_[order_.front()]; }
   // When timer t's next tick falls due, or kNever (off or parked).
-  std::int64_t due(std::size_t t) const;
+  std::int64_t due(std::size_t t) const { return due_[t]; }
 
   // Call just before delivering the tick of `timer` returned by next(), at
   // `now` (its due time or later), with the dispatcher's handler runs so far:
   // moves its due time on. Returns the time the tick fell due.
-  std::int64_t beginTick(Control& timer, std::int64_t now, std::uint64_t runsSoFar);
+  std::int64_t beginTick(Control& timer, std::int64_t now, std::uint64_t runsSoFar) {
+    const auto s = static_cast<std::size_t>(slotOf(timer));
+    Slot& slot = slots_[s];
+    const std::int64_t dueAt = due_[s];
+    current_ = static_cast<std::ptrdiff_t>(s);
+    runBefore_ = runsSoFar;
+    ++slot.ticks;
+    // If the handler switches the timer off, or off and on, the switch sets
+    // the due time anew.
+    std::int64_t next = dueAt + slot.interval;
+    if (next + kLeeway <= now) [[unlikely]]
+      next = skipMissed(slot, next, now);
+    due_[s] = next;
+    moveOn(s);
+    return dueAt;
+  }
+  // The virtual clock's whole tick: if the next tick falls due at or before
+  // `limit`, moves the clock (`now`) to its due time, delivers it through
+  // `dispatcher` and parks its timer if the run was quiet; as next(),
+  // beginTick(), the delivery and endTick() would, for a host that is never
+  // late. Returns the timer that ticked, or nullptr.
+  Control* deliverNext(std::int64_t limit, Dispatcher& dispatcher, std::int64_t& now) {
+    if (order_.empty()) return nullptr;
+    const std::uint32_t s = order_.front();
+    const std::int64_t dueAt = due_[s];
+    if (dueAt > limit) return nullptr;
+    Slot& slot = slots_[s];
+    now = dueAt;
+    current_ = static_cast<std::ptrdiff_t>(s);  // for a timer its handler wakes
+    ++slot.ticks;
+    due_[s] = dueAt + slot.interval;
+    // Moved back past the timers now due before it: usually one or none.
+    const std::size_t n = order_.size();
+    for (std::size_t i = 0; i + 1 < n && before(order_[i + 1], s); ++i) {
+      order_[i] = order_[i + 1];
+      order_[i + 1] = s;
+    }
+    Control& timer = *slot.timer;
+    // Delivered, the run was this tick's own: parked if it was quiet.
+    const bool handled = dispatcher.deliver(timer, Event::Timer) == Dispatcher::Outcome::Handled;
+    current_ = -1;
+    if (handled && parking_ == Parking::On && dispatcher.lastRun().quiet && slot.on) [[unlikely]]
+      park(s, dispatcher.lastRun());
+    return &timer;
+  }
   // Call once the tick has been delivered (or dropped): parks the timer if
   // its handler's run was quiet.
-  void endTick(const Dispatcher::Footprint& run);
+  void endTick(const Dispatcher::Footprint& run) {
+    if (current_ < 0) return;
+    const auto s = static_cast<std::size_t>(current_);
+    current_ = -1;
+    const bool thisTick =
+        run.run == runBefore_ + 1 && run.control == slots_[s].timer && run.event == Event::Timer;
+    if (parking_ == Parking::On && thisTick && run.quiet && slots_[s].on) [[unlikely]]
+      park(s, run);
+  }
 
   bool parked(std::size_t t) const { return slots_[t].parked; }
   std::uint64_t ticks(std::size_t t) const { return slots_[t].ticks; }
@@ -76,26 +132,62 @@ class Schedule {
     std::int64_t interval = 0;  // <= 0: never ticks
     bool on = false;
     std::int64_t start = 0;  // when it was switched on
-    std::int64_t due = kNever;
     bool parked = false;
     std::vector<std::uint8_t> reads;  // what its last (quiet) tick read
     std::uint64_t ticks = 0;
     std::uint64_t missed = 0;
   };
 
-  Slot* slotOf(const Control& timer);
+  // The slot of a timer control, or -1 for any other control.
+  std::ptrdiff_t slotOf(const Control& timer) const {
+    return slotOfControl_[static_cast<std::size_t>(timer.index())];
+  }
   // The first point of the slot's grid at or after `t`.
   static std::int64_t gridFrom(const Slot& slot, std::int64_t t);
-  void unpark(Slot& slot, std::int64_t now);
+  void unpark(std::size_t s, std::int64_t now);
+  void park(std::size_t s, const Dispatcher::Footprint& run);
+  // A tick delivered `now`, so late that the slot's next point (`next`) is
+  // already past by kLeeway: the next point after now, the points passed
+  // counted as missed.
+  std::int64_t skipMissed(Slot& slot, std::int64_t next, std::int64_t now);
   void rewatch();
+  // Whether slot a's tick comes before slot b's: it is due earlier, or at
+  // the same time and a is listed first.
+  bool before(std::uint32_t a, std::uint32_t b) const {
+    return due_[a] < due_[b] || (due_[a] == due_[b] && a < b);
+  }
+  // Puts slot s, whose due time has just moved later, back in its place in
+  // the order: usually a step or two, one timer past another.
+  void moveOn(std::size_t s) {
+    const std::size_t n = order_.size();
+    std::size_t i = 0;
+    while (i < n && order_[i] != s) ++i;
+    if (i == n) [[unlikely]] {
+      reorder();
+      return;
+    }
+    for (; i + 1 < n && before(order_[i + 1], order_[i]); ++i) std::swap(order_[i], order_[i + 1]);
+  }
+  // Puts slot s in its place in the order, or out of it, after it was
+  // switched, parked or woken.
+  void place(std::size_t s);
+  // Orders the slots with a tick due anew.
+  void reorder();
 
   Form& form_;
   Parking parking_;
   std::vector<Slot> slots_;
-  // The tick being delivered: its slot, its due time, the handler runs so far.
+  // When each slot's next tick falls due: kNever while it is off or parked.
+  // Apart from the slots, so that the search for the earliest reads one line.
+  std::vector<std::int64_t> due_;
+  // The slots with a tick due (on and not parked), in the order their ticks
+  // come: by due time, ties in the order of the description.
+  std::vector<std::uint32_t> order_;
+  std::vector<std::ptrdiff_t> slotOfControl_;
+  std::vector<std::uint8_t> watched_;  // what the parked timers read, together
+  // The tick being delivered: its slot, and the handler runs before it.
   std::ptrdiff_t current_ = -1;
   std::uint64_t runBefore_ = 0;
-  std::int64_t currentDue_ = 0;
 };
 
 }  // namespace rt

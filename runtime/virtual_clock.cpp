@@ -22,12 +22,7 @@ void VirtualClock::watchedChanged(Control& control, Property property) {
 
 Control* VirtualClock::step(std::int64_t limit) {
   if (dispatcher_.halted()) return nullptr;
-  Control* timer = schedule_.next(limit);
-  if (timer == nullptr) return nullptr;
-  now_ = schedule_.beginTick(*timer, schedule_.nextDue(), dispatcher_.lastRun().run);
-  dispatcher_.deliver(*timer, Event::Timer);
-  schedule_.endTick(dispatcher_.lastRun());
-  return timer;
+  return schedule_.deliverNext(limit, dispatcher_, now_);
 }
 
 bool VirtualClock::advance(std::int64_t ms) {

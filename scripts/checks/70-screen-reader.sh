@@ -3,7 +3,9 @@
 # screen reader user plays it: on a display and a D-Bus session bus of its
 # own, with the accessibility bus of at-spi2-core and pyatspi
 # (tests/screen_reader/play_spin.py says what is checked, and prints what a
-# reader heard).
+# reader heard). Then, on the same display, the game's window destroyed by
+# another X client: the game must end with status 0
+# (tests/x11/destroyed_from_outside.py).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -32,3 +34,7 @@ start=$SECONDS
 timeout 300 dbus-run-session -- "$python" tests/screen_reader/play_spin.py \
   build/app/zarnovik build/tools/zarnovik-sim
 echo "-- screen reader: $((SECONDS - start)) s"
+
+start=$SECONDS
+timeout 120 "$python" tests/x11/destroyed_from_outside.py build/app/zarnovik
+echo "-- window destroyed from outside: $((SECONDS - start)) s"

@@ -80,7 +80,12 @@ TEST(NumberText, WritesWholeNumbersAsPlainDigits) {
       {0, "0"},
       {-0.0, "0"},
       {7, "7"},
+      {10, "10"},
+      {-10, "-10"},
+      {99, "99"},
       {100, "100"},
+      {366125, "366125"},
+      {1000001, "1000001"},
       {999999999999999, "999999999999999"},
       {-123456789, "-123456789"},
       {1e15, "1E+15"},
@@ -94,6 +99,11 @@ TEST(NumberText, WritesWholeNumbersAsPlainDigits) {
   EXPECT_EQ("0", rt::numberText(std::int16_t{0}));
   EXPECT_EQ("1", rt::numberText(std::int16_t{1}));
   EXPECT_EQ("-32768", rt::numberText(std::int16_t{-32768}));
+  // Digits two at a time down to the sign, at both ends of the range.
+  EXPECT_EQ("-9223372036854775808",
+            rt::NumberText::whole(std::numeric_limits<std::int64_t>::min()).view());
+  EXPECT_EQ("9223372036854775807",
+            rt::NumberText::whole(std::numeric_limits<std::int64_t>::max()).view());
 }
 
 TEST(NumberText, RoundTripsThroughBothReadings) {

@@ -207,6 +207,75 @@ TEST(Script, WaitsBeyondTheClockAreRefusedForWhatTheyAre) {
   EXPECT_THAT(tooLong.err, Not(HasSubstr(">= 0")));
 }
 
+TEST(Script, AWaitThatWouldTakeTheClockPastItsLimitIsRefused) {
+  // With every timer off a wait costs nothing, so the clock can be walked to
+  // its limit, 2^62 ms, in 1024 of the longest waits a line may ask for.
+  struct Case {
+    const char* last;
+    int status;  // of the run, with the clock at its limit before this line
+  };
+  const Case cases[] = {
+      {"wait 0", game::kExitOk},
+      {"wait 1", game::kExitMalformed},
+      {"wait 4503599627370496", game::kExitMalformed},
+  };
+  constexpr std::int64_t kLimit = std::int64_t{1} << 62;
+  for (const Case& c : cases) {
+    rt::FixedSeedClock seeds{1};
+    std::ostringstream out, err;
+    game::ScriptDriver driver(seeds, out, err);
+    driver.machine().form().Timer5.setEnabled(false);
+    std::string script;
+    for (int i = 0; i < 1024; ++i) script += "wait 4503599627370496\n";
+    std::istringstream in(script + c.last + "\n");
+    EXPECT_EQ(c.status, driver.run(in)) << c.last;
+    EXPECT_EQ(kLimit, driver.clock().now()) << c.last << ": a refused wait leaves the clock";
+    if (c.status == game::kExitMalformed) {
+      EXPECT_EQ("zarnovik-sim: line 1025: wait would take the clock past 4611686018427387904 ms: " +
+                    std::string(c.last) + "\n",
+                err.str());
+    } else {
+      EXPECT_EQ("", err.str());
+    }
+  }
+}
+
+// An output stream on a device with no room left, as /dev/full is.
+class FullDevice : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST(Script, ALineThatCannotBeWrittenEndsTheRunWithStatusFourNotItsOwn) {
+  struct Case {
+    const char* what;
+    const char* script;  // empty: a statistics run instead
+  };
+  const Case cases[] = {
+      {"a show line", "show\n"},
+      {"a run-time error's line", "set Label1.Tag no\nwait 250\n"},
+      {"the statistics line", ""},
+  };
+  for (const Case& c : cases) {
+    FullDevice full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    std::istringstream in(c.script);
+    int status;
+    if (*c.script != '\0') {
+      rt::FixedSeedClock seeds{1};
+      game::ScriptDriver driver(seeds, out, err);
+      status = driver.run(in);
+    } else {
+      const char* argv[] = {"zarnovik-sim", "--spins", "10", "--seed", "1", "--threads", "1"};
+      status = game::simMain(7, argv, in, out, err, false);
+    }
+    EXPECT_EQ(game::kExitIoError, status) << c.what;
+    EXPECT_EQ("zarnovik-sim: cannot write to the standard output\n", err.str()) << c.what;
+  }
+}
+
 TEST(Script, BlankLinesCommentsAndCarriageReturnsAreIgnored) {
   const ScriptRun r = runScript("\n   \n# a comment\n  # indented comment\nwait 250\r\nshow\r\n");
   EXPECT_EQ(0, r.status);

@@ -149,4 +149,69 @@ TEST(Schedule, AHostBehindByLessThanTheLeewayCatchesUpAndFurtherBehindMissesPoin
   EXPECT_EQ(4u, schedule.ticks(0));
 }
 
+// The order the schedule keeps, checked tick by tick against a plain search
+// of every timer's due time, while the handlers switch timers on and off,
+// change what parked ones read, and change nothing (and park).
+TEST(Schedule, TheTimerDueFirstIsTheEarliestOfAllAndTheFirstListedOfATie) {
+  static constexpr rt::ControlSpec kMany[] = {
+      {.name = "Money", .kind = rt::Kind::Label, .container = "W"},
+      {.name = "T0", .kind = rt::Kind::Timer, .container = "W", .enabled = true, .interval = 3},
+      {.name = "T1", .kind = rt::Kind::Timer, .container = "W", .enabled = true, .interval = 5},
+      {.name = "T2", .kind = rt::Kind::Timer, .container = "W", .enabled = false, .interval = 5},
+      {.name = "T3", .kind = rt::Kind::Timer, .container = "W", .enabled = true, .interval = 15},
+      {.name = "T4", .kind = rt::Kind::Timer, .container = "W", .enabled = false, .interval = 1},
+  };
+  for (const auto parking : {rt::Schedule::Parking::On, rt::Schedule::Parking::Off}) {
+    rt::Form form{kForm, kMany};
+    rt::Dispatcher dispatcher{form};
+    rt::VirtualClock clock(form, dispatcher, parking);
+    std::uint32_t state = 12345;  // a small fixed generator, so the run is the same every time
+    auto roll = [&state](std::uint32_t n) {
+      state = state * 1103515245u + 12345u;
+      return (state >> 16) % n;
+    };
+    for (std::size_t t = 0; t < form.timers().size(); ++t) {
+      dispatcher.bind(
+          *form.timers()[t], rt::Event::Timer,
+          [&form, &roll] {
+            rt::Control& money = form.control("Money");
+            (void)money.caption();
+            const std::uint32_t what = roll(8);
+            if (what == 0) {
+              rt::Control& other = *form.timers()[roll(5)];
+              other.setEnabled(!other.enabled());
+            } else if (what < 6) {
+              money.setCaption(std::to_string(roll(1000)));
+            }  // else quiet: parks when parking is on
+          },
+          rt::Dispatcher::Purity::Pure);
+    }
+    std::size_t ticks = 0;
+    for (int i = 0; i < 3000; ++i) {
+      const rt::Schedule& schedule = clock.schedule();
+      std::size_t first = schedule.size();
+      for (std::size_t t = 0; t < schedule.size(); ++t) {
+        if (schedule.due(t) != rt::Schedule::kNever &&
+            (first == schedule.size() || schedule.due(t) < schedule.due(first))) {
+          first = t;
+        }
+      }
+      if (first == schedule.size()) {
+        // Everything off or asleep: a change from outside starts it again.
+        EXPECT_EQ(rt::Schedule::kNever, clock.nextDue());
+        form.timers()[roll(5)]->setEnabled(true);
+        form.control("Money").setCaption("woken");
+        continue;
+      }
+      const std::int64_t due = schedule.due(first);
+      ASSERT_EQ(due, clock.nextDue()) << "at tick " << ticks;
+      ASSERT_EQ(&schedule.timer(first), schedule.next(rt::Schedule::kNever)) << "at tick " << ticks;
+      ASSERT_EQ(&schedule.timer(first), clock.step(rt::Schedule::kNever)) << "at tick " << ticks;
+      EXPECT_EQ(due, clock.now());
+      ++ticks;
+    }
+    EXPECT_GT(ticks, 1500u);
+  }
+}
+
 }  // namespace
