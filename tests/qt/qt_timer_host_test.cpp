@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <array>
 #include <string>
 #include <utility>
@@ -223,6 +224,26 @@ TEST(QtTimerHost, AQuietTickSleepsUntilWhatItReadChanges) {
   EXPECT_EQ(1u, rig.log.size() - 1);
   QTest::qWait(20);
   EXPECT_EQ(2u, rig.log.size()) << "asleep again after the quiet tick";
+}
+
+TEST(QtTimerHost, ATickDueAMillisecondLaterComesBeforeWhatTheHandlerPosted) {
+  // The reel's stop switches on the 1 ms evaluation and asks for a repaint;
+  // the evaluation goes out first, so that both are painted in one frame.
+  FastRig rig;
+  std::vector<std::string> order;
+  rig.dispatcher.bind(rig.p, rt::Event::Timer, [&] {
+    order.emplace_back("P");
+    rig.p.setEnabled(false);
+    rig.f.setEnabled(true);
+    QTimer::singleShot(0, [&] { order.emplace_back("posted"); });
+  });
+  rig.dispatcher.bind(rig.f, rt::Event::Timer, [&] {
+    order.emplace_back("F");
+    rig.f.setEnabled(false);
+  });
+  rig.p.setEnabled(true);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 3; }, 2000));
+  EXPECT_EQ((std::vector<std::string>{"P", "F", "posted"}), order);
 }
 
 TEST(QtTimerHost, StopAllSilencesEveryTimer) {
