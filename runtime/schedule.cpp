@@ -21,19 +21,7 @@ Schedule::Schedule(Form& form, Parking parking)
     slots_.push_back(std::move(slot));
   }
   form_.forgetReads();  // enabled() above is the schedule's read, no handler's
-  reorder();
-}
-
-void Schedule::reorder() {
-  order_.clear();
-  for (std::size_t s = 0; s < slots_.size(); ++s) {
-    if (due_[s] == kNever) continue;
-    // Insertion in order: the list is a handful of timers.
-    order_.push_back(static_cast<std::uint32_t>(s));
-    for (std::size_t i = order_.size() - 1; i > 0 && before(order_[i], order_[i - 1]); --i) {
-      std::swap(order_[i], order_[i - 1]);
-    }
-  }
+  for (std::size_t s = 0; s < slots_.size(); ++s) place(s);
 }
 
 void Schedule::place(std::size_t s) {

@@ -95,12 +95,7 @@ class Schedule {
     current_ = static_cast<std::ptrdiff_t>(s);  // for a timer its handler wakes
     ++slot.ticks;
     due_[s] = dueAt + slot.interval;
-    // Moved back past the timers now due before it: usually one or none.
-    const std::size_t n = order_.size();
-    for (std::size_t i = 0; i + 1 < n && before(order_[i + 1], s); ++i) {
-      order_[i] = order_[i + 1];
-      order_[i + 1] = s;
-    }
+    sink(0);
     Control& timer = *slot.timer;
     // Delivered, the run was this tick's own: parked if it was quiet.
     const bool handled = dispatcher.deliver(timer, Event::Timer) == Dispatcher::Outcome::Handled;
@@ -163,16 +158,20 @@ class Schedule {
     std::size_t i = 0;
     while (i < n && order_[i] != s) ++i;
     if (i == n) [[unlikely]] {
-      reorder();
+      place(s);
       return;
     }
-    for (; i + 1 < n && before(order_[i + 1], order_[i]); ++i) std::swap(order_[i], order_[i + 1]);
+    sink(i);
+  }
+  // Moves the slot at position i of the order back past those now due
+  // before it: usually one or none.
+  void sink(std::size_t i) {
+    for (const std::size_t n = order_.size(); i + 1 < n && before(order_[i + 1], order_[i]); ++i)
+      std::swap(order_[i], order_[i + 1]);
   }
   // Puts slot s in its place in the order, or out of it, after it was
-  // switched, parked or woken.
+  // switched on, parked or woken.
   void place(std::size_t s);
-  // Orders the slots with a tick due anew.
-  void reorder();
 
   Form& form_;
   Parking parking_;

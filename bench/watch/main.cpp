@@ -78,12 +78,14 @@ int main(int argc, char** argv) {
   clock_gettime(CLOCK_MONOTONIC, &next);
   const std::int64_t stop = nowUs(next) + static_cast<std::int64_t>(seconds * 1e6);
   long readings = 0, overruns = 0;
+  std::vector<xcb_get_image_cookie_t> cookies;
+  cookies.reserve(rects.size());
   for (;;) {
     timespec t{};
     clock_gettime(CLOCK_MONOTONIC, &t);
     if (nowUs(t) >= stop) break;
     // All requests out first, then the replies: one round trip a sampling.
-    std::vector<xcb_get_image_cookie_t> cookies;
+    cookies.clear();
     for (const Rect& r : rects)
       cookies.push_back(xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP,
                                       static_cast<xcb_drawable_t>(window), r.x, r.y, r.w, r.h,
