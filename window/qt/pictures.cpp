@@ -62,6 +62,16 @@ QImage drawPicture(art::Figures& figures, std::string_view key, QSize size) {
   }
 }
 
+// A picture drawn ahead waits, perhaps for the whole of the welcome panel,
+// until the window shows it. An opaque one waits in three bytes a pixel
+// instead of four: the same colours, a quarter less memory held. The window
+// unpacks it once, into the screen's own opaque format.
+QImage packed(std::string_view key, QImage img) {
+  const assets::ArtInfo* a = assets::findArt(key);
+  if (!a || a->form != assets::ArtForm::Bitmap || img.isNull()) return img;
+  return std::move(img).convertToFormat(QImage::Format_RGB888);
+}
+
 using Id = std::pair<std::string, std::pair<int, int>>;
 
 Id idOf(std::string_view key, QSize size) {
@@ -156,7 +166,7 @@ class PictureService::Painter {
       drawing_ = id;
       lock.unlock();
       if (!figures) figures.emplace(QString::fromLatin1(assets::figuresDir()));
-      QImage img = drawPicture(*figures, next.key, next.size);
+      QImage img = packed(next.key, drawPicture(*figures, next.key, next.size));
       lock.lock();
       done_[id] = std::move(img);
       drawing_.reset();
