@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
                  static_cast<unsigned long long>(UINT64_MAX));
     return 2;
   }
+  window::FontConfigPreload fontConfig;
   previousHandler = qInstallMessageHandler(startupMessages);
   QApplication app(argc, argv);
   startingUp = false;
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName(QStringLiteral("ru.zarnovik.zarnovik"));
   // Registers the embedded typeface now, before the first window asks for a
   // font, so that no text is ever laid out in a fallback face.
+  fontConfig.wait();
   window::gameFontFamily();
 
   window::PictureService pictures;

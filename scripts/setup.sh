@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2
-  xvfb xauth libxcb1-dev
+  xvfb xauth libxcb1-dev libfontconfig-dev
   at-spi2-core python3-pyatspi dbus
   clang libclang-rt-14-dev
   valgrind

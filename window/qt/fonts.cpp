@@ -8,7 +8,27 @@
 
 #include "assets/embedded.h"
 
+#ifdef ZRNV_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
 namespace window {
+
+FontConfigPreload::FontConfigPreload() {
+#ifdef ZRNV_HAVE_FONTCONFIG
+  // The configuration is the process's own, loaded once whichever thread
+  // asks first; Qt's font database asks for it only after wait().
+  thread_ = std::thread([] { FcInit(); });
+#endif
+}
+
+FontConfigPreload::~FontConfigPreload() {
+  wait();
+}
+
+void FontConfigPreload::wait() {
+  if (thread_.joinable()) thread_.join();
+}
 
 QString gameFontFamily() {
   static const QString family = [] {

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <thread>
 #include <vector>
 
 class QPainter;
@@ -15,6 +16,24 @@ class QPainter;
 #include "runtime/description.h"
 
 namespace window {
+
+// Reads the system's font configuration on a thread of its own while the
+// program starts Qt and connects to the display: the first font the window
+// asks for then finds it loaded, instead of the first frame waiting for it.
+// Make one before the QApplication and wait() before the first font; the
+// destructor waits too. Built without fontconfig, it does nothing.
+class FontConfigPreload {
+ public:
+  FontConfigPreload();
+  ~FontConfigPreload();
+  FontConfigPreload(const FontConfigPreload&) = delete;
+  FontConfigPreload& operator=(const FontConfigPreload&) = delete;
+
+  void wait();
+
+ private:
+  std::thread thread_;
+};
 
 // Registers the embedded typeface with Qt (once) and returns its family name.
 // Needs a QGuiApplication.
