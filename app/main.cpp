@@ -7,6 +7,9 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "runtime/random.h"
 #include "window/qt/fonts.h"
@@ -69,6 +72,12 @@ int main(int argc, char** argv) {
                  static_cast<unsigned long long>(UINT64_MAX));
     return 2;
   }
+#ifdef __GLIBC__
+  // One heap for all the program's threads. The font configuration is read
+  // on a thread of its own and the pictures are drawn on another: each would
+  // otherwise keep a heap of its own, half empty, for as long as the game runs.
+  mallopt(M_ARENA_MAX, 1);
+#endif
   window::FontConfigPreload fontConfig;
   previousHandler = qInstallMessageHandler(startupMessages);
   QApplication app(argc, argv);

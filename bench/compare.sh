@@ -159,6 +159,9 @@ quick_start() {  # app round n
   kill "$app_pid"
   wait "$app_pid" 2>/dev/null || true
   app_pid=""
+  # The display server lets go of the window's shared memory after the
+  # program has gone; the next start should not wait for that.
+  sleep 0.3
 }
 
 start_run() {  # app round
