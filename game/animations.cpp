@@ -14,11 +14,15 @@ void refreshCoinPointer(game::Form1& f) {
 void Timer1_Timer(game::Form1& f) {
   rt::Control& spin = f.ImageRotate2;
   spin.setTag(rt::numberText(rt::add(rt::strictNumber(spin.tag()), 1)));
-  // Each test reads the counter afresh: a counter just reset to 0 hides the
-  // picture in the same tick.
-  if (rt::strictNumber(spin.tag()) == 2) spin.setTag(rt::numberText(kZero));
-  if (rt::strictNumber(spin.tag()) == 1) spin.setVisible(true);
-  if (rt::strictNumber(spin.tag()) == 0) spin.setVisible(false);
+  // The counter is read afresh after each write to it: a counter just reset
+  // to 0 hides the picture in the same tick.
+  double counter = rt::strictNumber(spin.tag());
+  if (counter == 2) {
+    spin.setTag(rt::numberText(kZero));
+    counter = rt::strictNumber(spin.tag());
+  }
+  if (counter == 1) spin.setVisible(true);
+  if (counter == 0) spin.setVisible(false);
 }
 
 void Timer5_Timer(game::Form1& f) {

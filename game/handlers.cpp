@@ -45,8 +45,11 @@ void stopReel(Form1& f, rt::Control& reel, rt::Random& random) {
   // The product stays a double, so floor gives 0 to 9 for every r below 1.
   const double s = std::floor(rt::mul(static_cast<double>(r), 10.0));
   f.LabelGenerator.setCaption(numberText(static_cast<float>(s)));
+  // The caption is compared with each digit's text "0" to "9". Read once: the
+  // reel's picture, the only thing set between the comparisons, is not it.
+  const std::string_view drawn = f.LabelGenerator.caption();
   for (int d = 0; d < 10; ++d) {
-    if (sameText(f.LabelGenerator.caption(), kDigitText[static_cast<std::size_t>(d)])) {
+    if (sameText(drawn, kDigitText[static_cast<std::size_t>(d)])) {
       reel.setPicture(f.symbolImage(d).picture());
     }
   }
@@ -86,7 +89,9 @@ void Command1_Click(Form1& f) {
 void LabelInsertCoin_Click(Form1& f) {
   // The slot takes no coin the player cannot pay for: without this the money
   // would go negative and play on credit would never reach "Game Over!".
-  if (leadingNumber(f.LabelCredit.caption()) < kCoin) return;
+  // The money is read once: nothing before the payment writes it.
+  const double credit = leadingNumber(f.LabelCredit.caption());
+  if (credit < kCoin) return;
   // Nor a coin that would restart or cancel a paid spin before it is evaluated.
   const bool spinUnderWay =
       f.Timer2.enabled() || (f.Timer3.enabled() && f.Timer3.tag() == kEvaluationDue);
@@ -102,7 +107,7 @@ void LabelInsertCoin_Click(Form1& f) {
   f.LabelInsertCoin.setEnabled(false);
   f.Timer2.setEnabled(true);
   f.Timer3.setEnabled(false);  // after a loss the evaluation still repeats
-  f.LabelCredit.setCaption(numberText(sub(leadingNumber(f.LabelCredit.caption()), kCoin)));
+  f.LabelCredit.setCaption(numberText(sub(credit, kCoin)));
 }
 
 void Timer2_Timer(Form1& f, rt::Random& random) {
@@ -144,15 +149,21 @@ void Timer3_Timer(Form1& f) {
 
 void Timer4_Timer(Form1& f) {
   f.LabelInsertCoin.setEnabled(true);
-  if (leadingNumber(f.LabelPrize.caption()) > 0) {
-    f.LabelPrize.setCaption(numberText(sub(leadingNumber(f.LabelPrize.caption()), 1)));
+  // Each field is read afresh after each write to it, and only then.
+  const double prize = leadingNumber(f.LabelPrize.caption());
+  if (prize > 0) {
+    f.LabelPrize.setCaption(numberText(sub(prize, 1)));
     f.LabelCredit.setCaption(numberText(add(leadingNumber(f.LabelCredit.caption()), kCoin)));
     // The win flash: shown on the ticks that leave its counter at 1, hidden
     // on those that bring it round to 0.
     f.ImageEmpty.setTag(numberText(add(strictNumber(f.ImageEmpty.tag()), 1)));
-    if (strictNumber(f.ImageEmpty.tag()) == 1) f.ImageEmpty.setVisible(true);
-    if (strictNumber(f.ImageEmpty.tag()) == 2) f.ImageEmpty.setTag(numberText(kZero));
-    if (strictNumber(f.ImageEmpty.tag()) == 0) f.ImageEmpty.setVisible(false);
+    double flash = strictNumber(f.ImageEmpty.tag());
+    if (flash == 1) f.ImageEmpty.setVisible(true);
+    if (flash == 2) {
+      f.ImageEmpty.setTag(numberText(kZero));
+      flash = strictNumber(f.ImageEmpty.tag());
+    }
+    if (flash == 0) f.ImageEmpty.setVisible(false);
     return;
   }
   f.LabelPrize.setCaption("0");

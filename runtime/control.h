@@ -124,6 +124,11 @@ class Control {
   void noteRead(std::uint8_t property) const { *readMask_ = *readMask_ | property; }
 
   Marks* readMask_;  // this control's entry in the form's record of reads
+  // Its entries in the form's records of changes and of what is watched,
+  // reached from the control itself: a property write then needs no index
+  // into the form's lists.
+  Marks* changeMask_;
+  const Marks* watchMask_;
 };
 
 }  // namespace rt

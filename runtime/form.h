@@ -93,13 +93,12 @@ class Form {
   // Records a change; inline, for it follows every property write. Only a
   // control's first change since the last takeChanges() is listed.
   void noteChange(Control& control, Property property) {
-    const auto i = static_cast<std::size_t>(control.index());
-    Marks& marks = changed_[i];
+    Marks& marks = *control.changeMask_;
     if (marks == Marks{}) [[unlikely]]
       listFirstChange(control);
     marks = marks | property;
     ++changeCount_;
-    if ((bitsOf(watched_[i]) & property) != 0 && timerHost_ != nullptr) [[unlikely]]
+    if ((bitsOf(*control.watchMask_) & property) != 0 && timerHost_ != nullptr) [[unlikely]]
       timerHost_->watchedChanged(control, property);
   }
   void listFirstChange(const Control& control);

@@ -8,6 +8,7 @@ namespace rt {
 Schedule::Schedule(Form& form, Parking parking)
     : form_(form),
       parking_(parking),
+      order_(form.timers().size(), 0),
       slotOfControl_(form.controls().size(), -1),
       watched_(form.controls().size(), 0) {
   for (Control* timer : form.timers()) {
@@ -25,21 +26,20 @@ Schedule::Schedule(Form& form, Parking parking)
 }
 
 void Schedule::place(std::size_t s) {
-  // Out of the order, then back in at its place if it has a tick due; moved
-  // by hand, for the order is a handful of timers.
+  // Moved by swaps to its place among the ordered, one step at a time, for
+  // the order is a handful of timers and a switch moves one a step or two. A
+  // slot with no tick due goes past every one that has one, to the end, and
+  // out.
   const auto slot = static_cast<std::uint32_t>(s);
-  std::size_t n = order_.size();
   std::size_t i = 0;
-  while (i < n && order_[i] != slot) ++i;
-  if (i < n) {
-    for (; i + 1 < n; ++i) order_[i] = order_[i + 1];
-    order_.pop_back();
-    --n;
+  while (i < ordered_ && order_[i] != slot) ++i;
+  if (i == ordered_) {
+    if (due_[s] == kNever) return;
+    order_[ordered_++] = slot;
   }
-  if (due_[s] == kNever) return;
-  order_.push_back(slot);
-  for (i = n; i > 0 && before(slot, order_[i - 1]); --i) order_[i] = order_[i - 1];
-  order_[i] = slot;
+  for (; i > 0 && before(order_[i], order_[i - 1]); --i) std::swap(order_[i], order_[i - 1]);
+  sink(i);
+  if (due_[s] == kNever) --ordered_;
 }
 
 std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {

@@ -53,11 +53,10 @@ class Schedule {
   // The timer whose tick falls due next, at or before `limit`; nullptr when
   // none does. Parked timers are skipped.
   Control* next(std::int64_t limit) const {
-    return !order_.empty() && due_[order_.front()] <= limit ? slots_[order_.front()].timer
-                                                            : nullptr;
+    return ordered_ != 0 && due_[order_[0]] <= limit ? slots_[order_[0]].timer : nullptr;
   }
   // When the next tick falls due, or kNever.
-  std::int64_t nextDue() const { return order_.empty() ? kNever : due_[order_.front()]; }
+  std::int64_t nextDue() const { return ordered_ == 0 ? kNever : due_[order_[0]]; }
   // When timer t's next tick falls due, or kNever (off or parked).
   std::int64_t due(std::size_t t) const { return due_[t]; }
 
@@ -86,8 +85,8 @@ class Schedule {
   // beginTick(), the delivery and endTick() would, for a host that is never
   // late. Returns the timer that ticked, or nullptr.
   Control* deliverNext(std::int64_t limit, Dispatcher& dispatcher, std::int64_t& now) {
-    if (order_.empty()) return nullptr;
-    const std::uint32_t s = order_.front();
+    if (ordered_ == 0) return nullptr;
+    const std::uint32_t s = order_[0];
     const std::int64_t dueAt = due_[s];
     if (dueAt > limit) return nullptr;
     Slot& slot = slots_[s];
@@ -154,7 +153,7 @@ class Schedule {
   // Puts slot s, whose due time has just moved later, back in its place in
   // the order: usually a step or two, one timer past another.
   void moveOn(std::size_t s) {
-    const std::size_t n = order_.size();
+    const std::size_t n = ordered_;
     std::size_t i = 0;
     while (i < n && order_[i] != s) ++i;
     if (i == n) [[unlikely]] {
@@ -166,7 +165,7 @@ class Schedule {
   // Moves the slot at position i of the order back past those now due
   // before it: usually one or none.
   void sink(std::size_t i) {
-    for (const std::size_t n = order_.size(); i + 1 < n && before(order_[i + 1], order_[i]); ++i)
+    for (const std::size_t n = ordered_; i + 1 < n && before(order_[i + 1], order_[i]); ++i)
       std::swap(order_[i], order_[i + 1]);
   }
   // Puts slot s in its place in the order, or out of it, after it was
@@ -180,8 +179,10 @@ class Schedule {
   // Apart from the slots, so that the search for the earliest reads one line.
   std::vector<std::int64_t> due_;
   // The slots with a tick due (on and not parked), in the order their ticks
-  // come: by due time, ties in the order of the description.
+  // come: by due time, ties in the order of the description. The first
+  // ordered_ entries are in use; room for every slot is made once.
   std::vector<std::uint32_t> order_;
+  std::size_t ordered_ = 0;
   std::vector<std::ptrdiff_t> slotOfControl_;
   std::vector<std::uint8_t> watched_;  // what the parked timers read, together
   // The tick being delivered: its slot, and the handler runs before it.

@@ -20,11 +20,6 @@ void VirtualClock::watchedChanged(Control& control, Property property) {
   schedule_.watchedChanged(control, property, now_);
 }
 
-Control* VirtualClock::step(std::int64_t limit) {
-  if (dispatcher_.halted()) return nullptr;
-  return schedule_.deliverNext(limit, dispatcher_, now_);
-}
-
 bool VirtualClock::advance(std::int64_t ms) {
   const std::int64_t end = now_ + ms;
   while (step(end) != nullptr) {
