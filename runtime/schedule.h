@@ -99,8 +99,7 @@ class Schedule {
     // Delivered, the run was this tick's own: parked if it was quiet.
     const bool handled = dispatcher.deliver(timer, Event::Timer) == Dispatcher::Outcome::Handled;
     current_ = -1;
-    if (handled && parking_ == Parking::On && dispatcher.lastRun().quiet && slot.on) [[unlikely]]
-      park(s, dispatcher.lastRun());
+    if (handled) parkIfQuiet(s, dispatcher.lastRun());
     return &timer;
   }
   // Call once the tick has been delivered (or dropped): parks the timer if
@@ -111,8 +110,7 @@ class Schedule {
     current_ = -1;
     const bool thisTick =
         run.run == runBefore_ + 1 && run.control == slots_[s].timer && run.event == Event::Timer;
-    if (parking_ == Parking::On && thisTick && run.quiet && slots_[s].on) [[unlikely]]
-      park(s, run);
+    if (thisTick) parkIfQuiet(s, run);
   }
 
   bool parked(std::size_t t) const { return slots_[t].parked; }
@@ -140,6 +138,12 @@ class Schedule {
   static std::int64_t gridFrom(const Slot& slot, std::int64_t t);
   void unpark(std::size_t s, std::int64_t now);
   void park(std::size_t s, const Dispatcher::Footprint& run);
+  // The parking rule: a timer still on whose own tick's run (`run`) was
+  // quiet sleeps, when parking is on.
+  void parkIfQuiet(std::size_t s, const Dispatcher::Footprint& run) {
+    if (parking_ == Parking::On && run.quiet && slots_[s].on) [[unlikely]]
+      park(s, run);
+  }
   // A tick delivered `now`, so late that the slot's next point (`next`) is
   // already past by kLeeway: the next point after now, the points passed
   // counted as missed.

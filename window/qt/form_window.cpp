@@ -43,9 +43,7 @@ bool isWindowless(rt::Kind kind) {
 
 // An image showing a picture without transparency, which hides all beneath it.
 bool opaquePicture(const rt::Control& c) {
-  if (c.kind() != rt::Kind::Image || !c.picture()) return false;
-  const assets::ArtInfo* art = PictureService::info(c.picture()->key());
-  return art && art->form == assets::ArtForm::Bitmap;
+  return c.kind() == rt::Kind::Image && c.picture() && PictureService::opaque(c.picture()->key());
 }
 
 // The colour the shape and the lines are drawn in.

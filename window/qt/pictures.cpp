@@ -67,8 +67,7 @@ QImage drawPicture(art::Figures& figures, std::string_view key, QSize size) {
 // instead of four: the same colours, a quarter less memory held. The window
 // unpacks it once, into the screen's own opaque format.
 QImage packed(std::string_view key, QImage img) {
-  const assets::ArtInfo* a = assets::findArt(key);
-  if (!a || a->form != assets::ArtForm::Bitmap || img.isNull()) return img;
+  if (!PictureService::opaque(key) || img.isNull()) return img;
   return std::move(img).convertToFormat(QImage::Format_RGB888);
 }
 

@@ -59,6 +59,11 @@ class PictureService {
   static std::span<const assets::ArtInfo> catalogue() { return assets::kArt; }
   // The catalogue entry for `key`, or nullptr.
   static const assets::ArtInfo* info(std::string_view key) { return assets::findArt(key); }
+  // Whether the art for `key` has no transparency: it hides all beneath it.
+  static bool opaque(std::string_view key) {
+    const assets::ArtInfo* a = info(key);
+    return a != nullptr && a->form == assets::ArtForm::Bitmap;
+  }
 
   QImage image(std::string_view key) const;
   QImage image(const rt::Picture& picture) const { return image(picture.key()); }
