@@ -94,7 +94,6 @@ int main(int argc, char** argv) {
   // font, so that no text is ever laid out in a fallback face.
   fontConfig.wait();
   window::gameFontFamily();
-  const window::FontListPreload fontList;
 
   window::PictureService pictures;
   window::Host host(*clock, pictures);

@@ -1,7 +1,6 @@
 // The embedded typeface and the four texts whose look depends on it.
 #include <gtest/gtest.h>
 
-#include <QFontDatabase>
 #include <QFontMetricsF>
 
 #include "description/form1.h"
@@ -47,21 +46,6 @@ TEST(WindowText, EmbeddedTypefaceAndPixelSizes) {
   // Cyrillic letters come from the face itself.
   EXPECT_TRUE(QFontMetricsF(f).inFontUcs4(U'ё'));
   EXPECT_TRUE(QFontMetricsF(f).inFontUcs4(U'Ж'));
-}
-
-// At start the system's fonts are listed on a thread while the window lays
-// its texts out; each test runs in a process of its own, so here the list is
-// made for the first time. The welcome text breaks as it does afterwards.
-TEST(WindowText, WelcomeTextLaidOutWhileTheFontsAreListed) {
-  std::vector<window::WrappedLine> during;
-  {
-    const window::FontListPreload listing;
-    during = wrapped(stored("Label2"));
-  }
-  const std::vector<window::WrappedLine> after = wrapped(stored("Label2"));
-  ASSERT_EQ(after.size(), during.size());
-  for (std::size_t i = 0; i < after.size(); ++i) EXPECT_EQ(after[i].text, during[i].text) << i;
-  EXPECT_TRUE(QFontDatabase::hasFamily(window::gameFontFamily()));
 }
 
 TEST(WindowText, PrizeTableShowsOneCombinationPerLine) {

@@ -52,15 +52,6 @@ QString gameFontFamily() {
   return family;
 }
 
-FontListPreload::FontListPreload() {
-  // Asking for any family has Qt list them all; the game's own is registered.
-  thread_ = std::thread([family = gameFontFamily()] { QFontDatabase::hasFamily(family); });
-}
-
-FontListPreload::~FontListPreload() {
-  thread_.join();
-}
-
 int pixelSize(float points) {
   return static_cast<int>(std::lround(points * 96.0 / 72.0));
 }

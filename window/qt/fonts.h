@@ -39,23 +39,6 @@ class FontConfigPreload {
 // Needs a QGuiApplication.
 QString gameFontFamily();
 
-// Has Qt list the system's fonts on a thread of its own while the window is
-// built and shown. Qt does that once, for all threads and under its own lock,
-// at the first font anything asks for: here the first frame's, which then only
-// loads the faces it draws with. Make one after gameFontFamily() (registering
-// a typeface would throw the list away) and destroy it before the
-// QGuiApplication: the destructor waits for the thread.
-class FontListPreload {
- public:
-  FontListPreload();
-  ~FontListPreload();
-  FontListPreload(const FontListPreload&) = delete;
-  FontListPreload& operator=(const FontListPreload&) = delete;
-
- private:
-  std::thread thread_;
-};
-
 // A font size in points as the window shows it: pixels at 96 dots per inch
 // (8.25 pt is 11 px, 18 pt is 24 px, 24 pt is 32 px).
 int pixelSize(float points);
