@@ -41,15 +41,23 @@ class ErrorReporter {
 class Dispatcher {
  public:
   using Handler = std::function<void()>;
+  // A handler as a plain function and what it works on: the game's own
+  // handlers, called straight, without std::function's indirection, on every
+  // tick.
+  using Call = void (*)(void* context);
   enum class Purity : std::uint8_t { Pure, Impure };
 
   explicit Dispatcher(Form& form);
+  Dispatcher(const Dispatcher&) = delete;
+  Dispatcher& operator=(const Dispatcher&) = delete;
 
   // The generator whose draws count as changes (see the quiet-run rule).
   void watchGenerator(const Random& random) { random_ = &random; }
 
   void bind(const Control& control, Event event, Handler handler, Purity purity = Purity::Impure);
-  void bindLoad(Handler handler) { load_ = {std::move(handler), Purity::Impure}; }
+  void bind(const Control& control, Event event, Call call, void* context,
+            Purity purity = Purity::Impure);
+  void bindLoad(Handler handler) { hold(load_, std::move(handler), Purity::Impure); }
   void setErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
 
   enum class Outcome { Handled, Dropped, Failed };
@@ -83,12 +91,16 @@ class Dispatcher {
 
  private:
   struct Bound {
-    Handler handler;
+    Call call = nullptr;  // nullptr: nothing bound
+    void* context = nullptr;
     Purity purity = Purity::Impure;
+    Handler held;  // a handler bound as a std::function; `context` points to it
   };
+  // Binds a std::function: called through a plain function that calls it.
+  static void hold(Bound& bound, Handler handler, Purity purity);
   // Inline, for it wraps every tick of every timer.
   Outcome run(const Bound& bound, const Control* control, Event event) {
-    if (halted() || !bound.handler) [[unlikely]]
+    if (halted() || bound.call == nullptr) [[unlikely]]
       return Outcome::Dropped;
     const std::uint64_t changes = form_.changeCount();
     const std::uint64_t draws = random_ != nullptr ? random_->draws() : 0;
@@ -99,7 +111,7 @@ class Dispatcher {
     last_.quiet = false;
     last_.reads.clear();
     try {
-      bound.handler();
+      bound.call(bound.context);
     } catch (const RuntimeError& e) {
       failed(e);
       return Outcome::Failed;
