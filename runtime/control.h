@@ -87,6 +87,9 @@ class Control {
     return enabled_;
   }
   inline void setEnabled(bool enabled);
+  // Enabled, as the runtime's own gates see it (whether a click or a tick is
+  // delivered): no handler's read, so not marked as one.
+  bool enabledForDelivery() const { return enabled_; }
 
   const PictureRef& picture() const {
     noteRead(kPicture);

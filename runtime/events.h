@@ -68,7 +68,7 @@ class Dispatcher {
   Outcome deliver(Control& control, Event event) {
     // A closed coin slot takes no click, and a timer switched off gets no
     // tick, not even one that fell due before it was switched off.
-    if (!control.enabled()) return Outcome::Dropped;
+    if (!control.enabledForDelivery()) return Outcome::Dropped;
     const Bound& bound = handlers_[static_cast<std::size_t>(control.index()) * kEventCount +
                                    static_cast<std::size_t>(event)];
     return run(bound, &control, event);
