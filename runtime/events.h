@@ -52,7 +52,7 @@ class Dispatcher {
   Dispatcher& operator=(const Dispatcher&) = delete;
 
   // The generator whose draws count as changes (see the quiet-run rule).
-  void watchGenerator(const Random& random) { random_ = &random; }
+  void watchGenerator(const Random& random) { draws_ = &random.drawCount(); }
 
   void bind(const Control& control, Event event, Handler handler, Purity purity = Purity::Impure);
   void bind(const Control& control, Event event, Call call, void* context,
@@ -103,7 +103,7 @@ class Dispatcher {
     if (halted() || bound.call == nullptr) [[unlikely]]
       return Outcome::Dropped;
     const std::uint64_t changes = form_.changeCount();
-    const std::uint64_t draws = random_ != nullptr ? random_->draws() : 0;
+    const std::uint64_t draws = *draws_;
     form_.forgetReads();
     last_.run += 1;
     last_.control = control;
@@ -116,8 +116,8 @@ class Dispatcher {
       failed(e);
       return Outcome::Failed;
     }
-    last_.quiet = bound.purity == Purity::Pure && form_.changeCount() == changes &&
-                  (random_ == nullptr || random_->draws() == draws);
+    last_.quiet =
+        bound.purity == Purity::Pure && form_.changeCount() == changes && *draws_ == draws;
     if (last_.quiet) [[unlikely]]
       form_.takeReads(last_.reads);
     return Outcome::Handled;
@@ -126,7 +126,10 @@ class Dispatcher {
   void failed(const RuntimeError& error);
 
   Form& form_;
-  const Random* random_ = nullptr;
+  // The watched generator's count of draws; with none watched, a count that
+  // stays 0.
+  static constexpr std::uint64_t kNoDraws = 0;
+  const std::uint64_t* draws_ = &kNoDraws;
   Bound load_;
   std::vector<Bound> handlers_;  // by control index and event
   Footprint last_;

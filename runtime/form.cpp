@@ -18,7 +18,8 @@ Form::Form(const FormSpec& stored, std::span<const ControlSpec> controls)
     : stored_(stored),
       changed_(controls.size()),
       readsOfMore_(controls.size() > readsHeld_.size() ? controls.size() : 0, Marks{}),
-      reads_(readsOfMore_.empty() ? readsHeld_.data() : readsOfMore_.data(), controls.size()) {
+      reads_(readsOfMore_.empty() ? readsHeld_.data() : readsOfMore_.data(), controls.size()),
+      readsHeldInForm_(readsOfMore_.empty()) {
   controls_.reserve(controls.size());  // controls never move once made
   icon_ = makeIfSet(pictures_, stored.icon);
   mouseIcon_ = makeIfSet(pictures_, stored.mouseIcon);

@@ -75,7 +75,7 @@ class Form {
   void forgetReads() {
     // Cleared whole, without looking at which were set: a form of up to 64
     // controls in a fixed few stores, before every handler run.
-    if (readsOfMore_.empty()) [[likely]] {
+    if (readsHeldInForm_) [[likely]] {
       readsHeld_.fill(Marks{});
     } else {
       std::fill(readsOfMore_.begin(), readsOfMore_.end(), Marks{});
@@ -120,6 +120,7 @@ class Form {
   std::array<Marks, 64> readsHeld_{};
   std::vector<Marks> readsOfMore_;
   std::span<Marks> reads_;  // the one in use
+  bool readsHeldInForm_;    // readsOfMore_ is empty: one flag tested, not two pointers
 };
 
 // The setters follow every handler's writes, so they are inline, here where
