@@ -144,7 +144,7 @@ class Schedule {
   // The parking rule: a timer still on whose own tick's run (`run`) was
   // quiet sleeps, when parking is on.
   void parkIfQuiet(std::size_t s, const Dispatcher::Footprint& run) {
-    if (parking_ == Parking::On && run.quiet && slots_[s].on) [[unlikely]]
+    if (run.quiet && parking_ == Parking::On && slots_[s].on) [[unlikely]]
       park(s, run);
   }
   // A tick delivered `now`, so late that the slot's next point (`next`) is
