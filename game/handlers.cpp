@@ -56,9 +56,10 @@ void stopReel(Form1& f, rt::Control& reel, rt::Random& random) {
   reel.setVisible(true);
 }
 
-// Two picture references show the same symbol only when they are one object.
+// Two picture references show the same symbol only when they are one object
+// (one object, one handle: the pointers are compared, not the handles read).
 bool samePicture(const rt::Picture* a, const rt::Picture* b) {
-  return a != nullptr && b != nullptr && a->handle() == b->handle();
+  return a != nullptr && a == b;
 }
 
 void payAward(Form1& f, int rings) {

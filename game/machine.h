@@ -30,6 +30,9 @@ class Machine {
   }
 
  private:
+  // Timer2's handler as bound: it needs the generator as well as the form.
+  static void timer2(void* machine);
+
   Form1 form_;
   rt::Random random_;
   rt::Dispatcher dispatcher_;

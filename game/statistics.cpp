@@ -112,12 +112,42 @@ std::uint64_t blockSeed(std::uint64_t seed, std::uint64_t block) {
   return z ^ (z >> 31);
 }
 
+namespace {
+
+// The symbol each reel shows, as Form1::reelSymbol() tells it, by picture
+// handle instead of ten comparisons a reel: a reel shows symbol d when its
+// picture is the very object of Image<d>, and handles are one to an object.
+// Made once a block; no handler changes the symbol images' pictures.
+class ReelReader {
+ public:
+  explicit ReelReader(const Form1& f) {
+    for (int d = 0; d < 10; ++d) {
+      const rt::Picture* symbol = f.symbolImage(d).picture().get();
+      if (symbol == nullptr) continue;
+      const std::size_t h = symbol->handle();
+      if (h >= symbolOfHandle_.size()) symbolOfHandle_.resize(h + 1, -1);
+      symbolOfHandle_[h] = static_cast<std::int8_t>(d);
+    }
+  }
+  int symbol(const rt::Control& reel) const {
+    const rt::Picture* shown = reel.picture().get();
+    if (shown == nullptr || shown->handle() >= symbolOfHandle_.size()) return -1;
+    return symbolOfHandle_[shown->handle()];
+  }
+
+ private:
+  std::vector<std::int8_t> symbolOfHandle_;  // -1: no symbol's picture
+};
+
+}  // namespace
+
 Statistics playBlock(std::uint64_t spins, std::uint64_t seed, std::atomic<std::uint64_t>* done) {
   Statistics stats;
   rt::FixedSeedClock seedClock(seed);
   Machine machine(seedClock);
   rt::VirtualClock clock(machine.form(), machine.dispatcher());
   Form1& f = machine.form();
+  const ReelReader reels(f);
   machine.load();  // seeds the generator with `seed`
 
   auto failed = [&] {
@@ -148,7 +178,7 @@ Statistics playBlock(std::uint64_t spins, std::uint64_t seed, std::atomic<std::u
     ++stats.spins;
     int symbols[3];
     for (int n = 1; n <= 3; ++n) {
-      symbols[n - 1] = f.reelSymbol(n);
+      symbols[n - 1] = reels.symbol(f.reel(n));
       ++stats.symbols[n - 1][symbols[n - 1]];
     }
     // The prize field was empty before this evaluation, so it holds the award.

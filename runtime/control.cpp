@@ -17,8 +17,7 @@ Control::Control(Form& form, int index, const ControlSpec& stored, Control* cont
       picture_(std::move(picture)),
       mouseIcon_(std::move(mouseIcon)),
       readMask_(&form.reads_[static_cast<std::size_t>(index)]),
-      changeMask_(&form.changed_[static_cast<std::size_t>(index)]),
-      watchMask_(&form.watched_[static_cast<std::size_t>(index)]) {}
+      changeMarks_(&form.changed_[static_cast<std::size_t>(index)]) {}
 
 void Control::writeTextOfOtherLength(std::string& held, std::string_view text, Property property) {
   held.assign(text);

@@ -34,6 +34,13 @@ constexpr std::uint8_t bitsOf(Marks marks) {
   return static_cast<std::uint8_t>(marks);
 }
 
+// A control's entry in the form's record of changes: what changed since the
+// window last took the changes, and what the timer host watches.
+struct ChangeMarks {
+  Marks changed{};
+  Marks watched{};
+};
+
 // One control of a window. Its run-time properties start from the
 // description and are changed only by event handlers; every change is
 // recorded by the owning form (for redrawing) and a timer's Enabled switch is
@@ -80,6 +87,9 @@ class Control {
     return enabled_;
   }
   inline void setEnabled(bool enabled);
+  // Enabled, as the runtime's own gates see it (whether a click or a tick is
+  // delivered): no handler's read, so not marked as one.
+  bool enabledForDelivery() const { return enabled_; }
 
   const PictureRef& picture() const {
     noteRead(kPicture);
@@ -124,11 +134,10 @@ class Control {
   void noteRead(std::uint8_t property) const { *readMask_ = *readMask_ | property; }
 
   Marks* readMask_;  // this control's entry in the form's record of reads
-  // Its entries in the form's records of changes and of what is watched,
+  // Its entry in the form's record of changes and of what is watched,
   // reached from the control itself: a property write then needs no index
-  // into the form's lists.
-  Marks* changeMask_;
-  const Marks* watchMask_;
+  // into the form's lists, and finds both marks through one pointer.
+  ChangeMarks* changeMarks_;
 };
 
 }  // namespace rt

@@ -41,15 +41,23 @@ class ErrorReporter {
 class Dispatcher {
  public:
   using Handler = std::function<void()>;
+  // A handler as a plain function and what it works on: the game's own
+  // handlers, called straight, without std::function's indirection, on every
+  // tick.
+  using Call = void (*)(void* context);
   enum class Purity : std::uint8_t { Pure, Impure };
 
   explicit Dispatcher(Form& form);
+  Dispatcher(const Dispatcher&) = delete;
+  Dispatcher& operator=(const Dispatcher&) = delete;
 
   // The generator whose draws count as changes (see the quiet-run rule).
-  void watchGenerator(const Random& random) { random_ = &random; }
+  void watchGenerator(const Random& random) { draws_ = &random.drawCount(); }
 
   void bind(const Control& control, Event event, Handler handler, Purity purity = Purity::Impure);
-  void bindLoad(Handler handler) { load_ = {std::move(handler), Purity::Impure}; }
+  void bind(const Control& control, Event event, Call call, void* context,
+            Purity purity = Purity::Impure);
+  void bindLoad(Handler handler) { hold(load_, std::move(handler), Purity::Impure); }
   void setErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
 
   enum class Outcome { Handled, Dropped, Failed };
@@ -60,7 +68,7 @@ class Dispatcher {
   Outcome deliver(Control& control, Event event) {
     // A closed coin slot takes no click, and a timer switched off gets no
     // tick, not even one that fell due before it was switched off.
-    if (!control.enabled()) return Outcome::Dropped;
+    if (!control.enabledForDelivery()) return Outcome::Dropped;
     const Bound& bound = handlers_[static_cast<std::size_t>(control.index()) * kEventCount +
                                    static_cast<std::size_t>(event)];
     return run(bound, &control, event);
@@ -83,15 +91,19 @@ class Dispatcher {
 
  private:
   struct Bound {
-    Handler handler;
+    Call call = nullptr;  // nullptr: nothing bound
+    void* context = nullptr;
     Purity purity = Purity::Impure;
+    Handler held;  // a handler bound as a std::function; `context` points to it
   };
+  // Binds a std::function: called through a plain function that calls it.
+  static void hold(Bound& bound, Handler handler, Purity purity);
   // Inline, for it wraps every tick of every timer.
   Outcome run(const Bound& bound, const Control* control, Event event) {
-    if (halted() || !bound.handler) [[unlikely]]
+    if (halted() || bound.call == nullptr) [[unlikely]]
       return Outcome::Dropped;
     const std::uint64_t changes = form_.changeCount();
-    const std::uint64_t draws = random_ != nullptr ? random_->draws() : 0;
+    const std::uint64_t draws = *draws_;
     form_.forgetReads();
     last_.run += 1;
     last_.control = control;
@@ -99,13 +111,13 @@ class Dispatcher {
     last_.quiet = false;
     last_.reads.clear();
     try {
-      bound.handler();
+      bound.call(bound.context);
     } catch (const RuntimeError& e) {
       failed(e);
       return Outcome::Failed;
     }
-    last_.quiet = bound.purity == Purity::Pure && form_.changeCount() == changes &&
-                  (random_ == nullptr || random_->draws() == draws);
+    last_.quiet =
+        bound.purity == Purity::Pure && form_.changeCount() == changes && *draws_ == draws;
     if (last_.quiet) [[unlikely]]
       form_.takeReads(last_.reads);
     return Outcome::Handled;
@@ -114,7 +126,10 @@ class Dispatcher {
   void failed(const RuntimeError& error);
 
   Form& form_;
-  const Random* random_ = nullptr;
+  // The watched generator's count of draws; with none watched, a count that
+  // stays 0.
+  static constexpr std::uint64_t kNoDraws = 0;
+  const std::uint64_t* draws_ = &kNoDraws;
   Bound load_;
   std::vector<Bound> handlers_;  // by control index and event
   Footprint last_;

@@ -16,10 +16,10 @@ PictureRef makeIfSet(PictureFactory& factory, std::string_view key) {
 
 Form::Form(const FormSpec& stored, std::span<const ControlSpec> controls)
     : stored_(stored),
-      changed_(controls.size(), Marks{}),
+      changed_(controls.size()),
       readsOfMore_(controls.size() > readsHeld_.size() ? controls.size() : 0, Marks{}),
       reads_(readsOfMore_.empty() ? readsHeld_.data() : readsOfMore_.data(), controls.size()),
-      watched_(controls.size(), Marks{}) {
+      readsHeldInForm_(readsOfMore_.empty()) {
   controls_.reserve(controls.size());  // controls never move once made
   icon_ = makeIfSet(pictures_, stored.icon);
   mouseIcon_ = makeIfSet(pictures_, stored.mouseIcon);
@@ -66,8 +66,8 @@ void Form::takeReads(std::vector<std::uint8_t>& reads) {
 }
 
 void Form::watch(std::span<const std::uint8_t> masks) {
-  for (std::size_t i = 0; i < watched_.size(); ++i) {
-    watched_[i] = i < masks.size() ? static_cast<Marks>(masks[i]) : Marks{};
+  for (std::size_t i = 0; i < changed_.size(); ++i) {
+    changed_[i].watched = i < masks.size() ? static_cast<Marks>(masks[i]) : Marks{};
   }
 }
 
@@ -76,8 +76,8 @@ std::vector<Form::Change> Form::takeChanges() {
   changes.reserve(changedOrder_.size());
   for (int index : changedOrder_) {
     auto i = static_cast<std::size_t>(index);
-    changes.push_back({&controls_[i], bitsOf(changed_[i])});
-    changed_[i] = Marks{};
+    changes.push_back({&controls_[i], bitsOf(changed_[i].changed)});
+    changed_[i].changed = Marks{};
   }
   changedOrder_.clear();
   return changes;

@@ -75,7 +75,7 @@ class Form {
   void forgetReads() {
     // Cleared whole, without looking at which were set: a form of up to 64
     // controls in a fixed few stores, before every handler run.
-    if (readsOfMore_.empty()) [[likely]] {
+    if (readsHeldInForm_) [[likely]] {
       readsHeld_.fill(Marks{});
     } else {
       std::fill(readsOfMore_.begin(), readsOfMore_.end(), Marks{});
@@ -93,12 +93,12 @@ class Form {
   // Records a change; inline, for it follows every property write. Only a
   // control's first change since the last takeChanges() is listed.
   void noteChange(Control& control, Property property) {
-    Marks& marks = *control.changeMask_;
-    if (marks == Marks{}) [[unlikely]]
+    ChangeMarks& marks = *control.changeMarks_;
+    if (marks.changed == Marks{}) [[unlikely]]
       listFirstChange(control);
-    marks = marks | property;
+    marks.changed = marks.changed | property;
     ++changeCount_;
-    if ((bitsOf(*control.watchMask_) & property) != 0 && timerHost_ != nullptr) [[unlikely]]
+    if ((bitsOf(marks.watched) & property) != 0 && timerHost_ != nullptr) [[unlikely]]
       timerHost_->watchedChanged(control, property);
   }
   void listFirstChange(const Control& control);
@@ -110,7 +110,8 @@ class Form {
   PictureRef icon_;
   PictureRef mouseIcon_;
   TimerHost* timerHost_ = nullptr;
-  std::vector<Marks> changed_;
+  // What changed and what is watched, by control index (see ChangeMarks).
+  std::vector<ChangeMarks> changed_;
   std::vector<int> changedOrder_;
   std::uint64_t changeCount_ = 0;
   // The properties read since the reads were last taken, by control index: in
@@ -118,8 +119,8 @@ class Form {
   // otherwise in readsOfMore_.
   std::array<Marks, 64> readsHeld_{};
   std::vector<Marks> readsOfMore_;
-  std::span<Marks> reads_;      // the one in use
-  std::vector<Marks> watched_;  // by control index; none: not watched
+  std::span<Marks> reads_;  // the one in use
+  bool readsHeldInForm_;    // readsOfMore_ is empty: one flag tested, not two pointers
 };
 
 // The setters follow every handler's writes, so they are inline, here where

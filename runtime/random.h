@@ -58,6 +58,9 @@ class Random {
 
   // How many values have been drawn so far.
   std::uint64_t draws() const { return draws_; }
+  // The count itself, for the dispatcher, which compares it before and after
+  // every handler run.
+  const std::uint64_t& drawCount() const { return draws_; }
   // The seed last given, by seed() or seedFrom().
   std::uint64_t seedValue() const { return seed_; }
 

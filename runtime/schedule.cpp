@@ -28,18 +28,19 @@ Schedule::Schedule(Form& form, Parking parking)
 void Schedule::place(std::size_t s) {
   // Moved by swaps to its place among the ordered, one step at a time, for
   // the order is a handful of timers and a switch moves one a step or two. A
-  // slot with no tick due goes past every one that has one, to the end, and
-  // out.
+  // slot with no tick due leaves the order, those after it moving up a place.
   const auto slot = static_cast<std::uint32_t>(s);
   std::size_t i = 0;
   while (i < ordered_ && order_[i] != slot) ++i;
-  if (i == ordered_) {
-    if (due_[s] == kNever) return;
-    order_[ordered_++] = slot;
+  if (due_[s] == kNever) {
+    if (i == ordered_) return;
+    for (; i + 1 < ordered_; ++i) order_[i] = order_[i + 1];
+    --ordered_;
+    return;
   }
+  if (i == ordered_) order_[ordered_++] = slot;
   for (; i > 0 && before(order_[i], order_[i - 1]); --i) std::swap(order_[i], order_[i - 1]);
   sink(i);
-  if (due_[s] == kNever) --ordered_;
 }
 
 std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {

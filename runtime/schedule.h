@@ -83,8 +83,11 @@ class Schedule {
   // `limit`, moves the clock (`now`) to its due time, delivers it through
   // `dispatcher` and parks its timer if the run was quiet; as next(),
   // beginTick(), the delivery and endTick() would, for a host that is never
-  // late. Returns the timer that ticked, or nullptr.
-  Control* deliverNext(std::int64_t limit, Dispatcher& dispatcher, std::int64_t& now) {
+  // late. Returns the timer that ticked, or nullptr. Always inline, as
+  // VirtualClock::step(): left to itself the compiler keeps it inline or not
+  // by small changes far away, and a call a tick costs 4% of a spin.
+  [[gnu::always_inline]] Control* deliverNext(std::int64_t limit, Dispatcher& dispatcher,
+                                              std::int64_t& now) {
     if (ordered_ == 0) return nullptr;
     const std::uint32_t s = order_[0];
     const std::int64_t dueAt = due_[s];
@@ -141,7 +144,7 @@ class Schedule {
   // The parking rule: a timer still on whose own tick's run (`run`) was
   // quiet sleeps, when parking is on.
   void parkIfQuiet(std::size_t s, const Dispatcher::Footprint& run) {
-    if (parking_ == Parking::On && run.quiet && slots_[s].on) [[unlikely]]
+    if (run.quiet && parking_ == Parking::On && slots_[s].on) [[unlikely]]
       park(s, run);
   }
   // A tick delivered `now`, so late that the slot's next point (`next`) is

@@ -102,6 +102,77 @@ TEST(Dispatcher, DisabledControlsTakeNoMouseEvents) {
   EXPECT_EQ(1, events);
 }
 
+// A handler is bound either as a std::function or as a plain function with
+// its context; each binding replaces the one before it, and an empty
+// std::function leaves the event unbound.
+TEST(Dispatcher, EachBindingReplacesTheOneBeforeIt) {
+  Rig rig;
+  std::vector<std::string> calls;
+  const rt::Dispatcher::Call plain = [](void* log) {
+    static_cast<std::vector<std::string>*>(log)->push_back("plain");
+  };
+  using O = rt::Dispatcher::Outcome;
+  struct Step {
+    const char* bind;  // "plain", "function" or "empty"
+    O outcome;
+    std::vector<std::string> calls;  // all calls so far
+  };
+  const Step steps[] = {
+      {"plain", O::Handled, {"plain"}},
+      {"function", O::Handled, {"plain", "function"}},
+      {"plain", O::Handled, {"plain", "function", "plain"}},
+      {"empty", O::Dropped, {"plain", "function", "plain"}},
+      {"plain", O::Handled, {"plain", "function", "plain", "plain"}},
+  };
+  for (const Step& step : steps) {
+    const std::string kind = step.bind;
+    if (kind == "plain") rig.dispatcher.bind(rig.slot, rt::Event::Click, plain, &calls);
+    if (kind == "function")
+      rig.dispatcher.bind(rig.slot, rt::Event::Click, [&calls] { calls.push_back("function"); });
+    if (kind == "empty") rig.dispatcher.bind(rig.slot, rt::Event::Click, rt::Dispatcher::Handler());
+    EXPECT_EQ(step.outcome, rig.dispatcher.deliver(rig.slot, rt::Event::Click)) << kind;
+    EXPECT_EQ(step.calls, calls) << kind;
+  }
+}
+
+// A plain-function handler is held to the quiet-run rule as any other: its
+// run is quiet only when bound Pure and it changed nothing.
+TEST(Dispatcher, APlainFunctionHandlerIsJudgedQuietByItsPurity) {
+  struct Case {
+    rt::Dispatcher::Purity purity;
+    bool write;
+    bool quiet;
+  };
+  const Case cases[] = {
+      {rt::Dispatcher::Purity::Pure, false, true},
+      {rt::Dispatcher::Purity::Pure, true, false},
+      {rt::Dispatcher::Purity::Impure, false, false},
+  };
+  for (const Case& c : cases) {
+    Rig rig;
+    struct Context {
+      rt::Control* slot;
+      bool write;
+    } context{&rig.slot, c.write};
+    rig.dispatcher.bind(
+        rig.slot, rt::Event::Click,
+        [](void* p) {
+          auto& ctx = *static_cast<Context*>(p);
+          (void)ctx.slot->caption();
+          if (ctx.write) ctx.slot->setCaption("written");
+        },
+        &context, c.purity);
+    EXPECT_EQ(rt::Dispatcher::Outcome::Handled, rig.dispatcher.deliver(rig.slot, rt::Event::Click));
+    const rt::Dispatcher::Footprint& run = rig.dispatcher.lastRun();
+    EXPECT_EQ(c.quiet, run.quiet) << c.write;
+    EXPECT_EQ(&rig.slot, run.control);
+    if (c.quiet) {
+      ASSERT_FALSE(run.reads.empty());
+      EXPECT_EQ(rt::kCaption, run.reads[static_cast<std::size_t>(rig.slot.index())] & rt::kCaption);
+    }
+  }
+}
+
 TEST(Dispatcher, ARunTimeErrorIsReportedOnceAndEndsDelivery) {
   Rig rig;
   struct Reporter : rt::ErrorReporter {
