@@ -7,6 +7,7 @@
 
 #include <sys/wait.h>
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 
@@ -140,6 +141,33 @@ TEST(TraceTest, FramesGiveTheAreaPaintedAndAClickIsAnsweredWhenAllItChangedIsSho
   EXPECT_EQ(only(all, "frame")[2][5], "150,0,20x20") << "painted beyond the changes";
   EXPECT_EQ(only(all, "answer").size(), 1u);
   EXPECT_EQ(only(all, "first-frame").size(), 1u);
+}
+
+// A button drawn anew as the pointer comes to it is the pointer's frame, not
+// that of the ticks handled before it, whose changes lay hidden.
+TEST(TraceTest, AButtonRedrawnForThePointerIsNamedAsSuch) {
+  std::FILE* f = std::tmpfile();
+  ASSERT_NE(f, nullptr);
+  Trace trace(f);
+  QWidget window;
+  window.setFixedSize(200, 100);
+  auto* button = new QPushButton(QStringLiteral("Go"), &window);
+  button->setGeometry(20, 40, 100, 30);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  trace.watch(&window);
+
+  trace.handled("Tick", false, Trace::Clock::now(), QRegion(150, 0, 5, 5));
+  QEnterEvent enter(QPointF(5, 5), QPointF(25, 45), QPointF(25, 45));
+  QCoreApplication::sendEvent(button, &enter);
+  button->update();
+  QTRY_COMPARE_WITH_TIMEOUT(only(lines(f), "frame").size(), std::size_t{1}, 2000);
+  const auto frame = only(lines(f), "frame")[0];
+  ASSERT_GE(frame.size(), 6u);
+  EXPECT_EQ(frame[2], "3000");  // the button's 100 x 30
+  EXPECT_EQ(frame[3], "3025");  // the button and the tick's change
+  EXPECT_EQ(frame[4], "Tick,pointer");
+  EXPECT_EQ(frame[5][0], '@') << "nothing painted beyond the changes";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "window/qt/trace.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QPaintEvent>
 #include <QWidget>
@@ -100,6 +101,16 @@ bool Trace::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     }
+    case QEvent::Enter:
+    case QEvent::Leave:
+    case QEvent::HoverEnter:
+    case QEvent::HoverLeave:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+      pointerOrFocus(watched, event->type());
+      return false;
     case QEvent::UpdateRequest:
     case QEvent::Expose:
       if (frameDepth_ > 0) return false;
@@ -107,6 +118,19 @@ bool Trace::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
+}
+
+void Trace::pointerOrFocus(QObject* watched, QEvent::Type type) {
+  // A push button draws itself anew as the pointer comes, goes and presses
+  // it, and as the focus comes and goes: that repaint is the pointer's or the
+  // focus's, not the handlers' whose ticks came before it.
+  auto* button = qobject_cast<QAbstractButton*>(watched);
+  if (button == nullptr || window_ == nullptr) return;
+  changed_ += QRect(button->mapTo(window_, QPoint()), button->size());
+  const std::string_view cause =
+      type == QEvent::FocusIn || type == QEvent::FocusOut ? "focus" : "pointer";
+  if (std::find(causes_.begin(), causes_.end(), cause) == causes_.end())
+    causes_.emplace_back(cause);
 }
 
 bool Trace::frame(QObject* watched, QEvent* event) {

@@ -9,7 +9,10 @@
 //   frame US AREA CHANGED CAUSES [X,Y,WxH] @END
 //                                  one repaint: its time, the pixels painted,
 //                                  the pixels of the controls that changed,
-//                                  the events handled since the last frame,
+//                                  the events handled since the last frame
+//                                  ("pointer" and "focus": a button drawn
+//                                  anew as they come and go, its pixels
+//                                  counted as changed),
 //                                  the bounds of what was painted beyond
 //                                  those controls, if anything, and when it
 //                                  ended (steady clock, microseconds)
@@ -21,6 +24,7 @@
 // every widget painted in it and the copy to the screen. Nothing here changes
 // what the game does; with ZRNV_TRACE unset no Trace exists at all.
 
+#include <QEvent>
 #include <QObject>
 #include <QRegion>
 #include <chrono>
@@ -78,6 +82,9 @@ class Trace final : public QObject {
     QRegion changed;
   };
 
+  // The pointer or the focus came to, left or pressed a button in the
+  // window: it redraws itself, and the next frame names why.
+  void pointerOrFocus(QObject* watched, QEvent::Type type);
   // Runs one frame (the event that paints and copies it to the screen) and
   // writes its line.
   bool frame(QObject* watched, QEvent* event);
