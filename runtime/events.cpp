@@ -4,14 +4,6 @@ namespace rt {
 
 Dispatcher::Dispatcher(Form& form) : form_(form), handlers_(form.controls().size() * kEventCount) {}
 
-namespace {
-
-std::size_t slotOf(const Control& control, Event event) {
-  return static_cast<std::size_t>(control.index()) * kEventCount + static_cast<std::size_t>(event);
-}
-
-}  // namespace
-
 void Dispatcher::hold(Bound& bound, Handler handler, Purity purity) {
   // The bound entry never moves (the list is made once, at full size), so it
   // can point to its own std::function.
@@ -27,12 +19,12 @@ void Dispatcher::hold(Bound& bound, Handler handler, Purity purity) {
 }
 
 void Dispatcher::bind(const Control& control, Event event, Handler handler, Purity purity) {
-  hold(handlers_[slotOf(control, event)], std::move(handler), purity);
+  hold(entry(control, event), std::move(handler), purity);
 }
 
 void Dispatcher::bind(const Control& control, Event event, Call call, void* context,
                       Purity purity) {
-  Bound& bound = handlers_[slotOf(control, event)];
+  Bound& bound = entry(control, event);
   bound.held = nullptr;
   bound.call = call;
   bound.context = context;

@@ -69,9 +69,7 @@ class Dispatcher {
     // A closed coin slot takes no click, and a timer switched off gets no
     // tick, not even one that fell due before it was switched off.
     if (!control.enabledForDelivery()) return Outcome::Dropped;
-    const Bound& bound = handlers_[static_cast<std::size_t>(control.index()) * kEventCount +
-                                   static_cast<std::size_t>(event)];
-    return run(bound, &control, event);
+    return run(entry(control, event), &control, event);
   }
 
   // True once a run-time error has been reported.
@@ -98,6 +96,11 @@ class Dispatcher {
   };
   // Binds a std::function: called through a plain function that calls it.
   static void hold(Bound& bound, Handler handler, Purity purity);
+  // What is bound to `event` of `control`.
+  Bound& entry(const Control& control, Event event) {
+    return handlers_[static_cast<std::size_t>(control.index()) * kEventCount +
+                     static_cast<std::size_t>(event)];
+  }
   // Inline, for it wraps every tick of every timer.
   Outcome run(const Bound& bound, const Control* control, Event event) {
     if (halted() || bound.call == nullptr) [[unlikely]]

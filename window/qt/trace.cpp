@@ -86,7 +86,7 @@ void Trace::tick(std::string_view name, Clock::time_point at, Clock::time_point 
 void Trace::handled(std::string_view name, bool click, Clock::time_point began,
                     const QRegion& changed) {
   changed_ += changed;
-  if (std::find(causes_.begin(), causes_.end(), name) == causes_.end()) causes_.emplace_back(name);
+  noteCause(name);
   if (click && !changed.isEmpty())
     click_ = std::make_unique<PendingClick>(std::string(name), began, changed);
 }
@@ -129,6 +129,10 @@ void Trace::pointerOrFocus(QObject* watched, QEvent::Type type) {
   changed_ += QRect(button->mapTo(window_, QPoint()), button->size());
   const std::string_view cause =
       type == QEvent::FocusIn || type == QEvent::FocusOut ? "focus" : "pointer";
+  noteCause(cause);
+}
+
+void Trace::noteCause(std::string_view cause) {
   if (std::find(causes_.begin(), causes_.end(), cause) == causes_.end())
     causes_.emplace_back(cause);
 }

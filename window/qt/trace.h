@@ -85,6 +85,8 @@ class Trace final : public QObject {
   // The pointer or the focus came to, left or pressed a button in the
   // window: it redraws itself, and the next frame names why.
   void pointerOrFocus(QObject* watched, QEvent::Type type);
+  // Names `cause` in the next frame's line, once.
+  void noteCause(std::string_view cause);
   // Runs one frame (the event that paints and copies it to the screen) and
   // writes its line.
   bool frame(QObject* watched, QEvent* event);
