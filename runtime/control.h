@@ -39,6 +39,14 @@ constexpr std::uint8_t bitsOf(Marks marks) {
 struct ChangeMarks {
   Marks changed{};
   Marks watched{};
+  // The properties whose change needs more than its mark and count: every
+  // one while the control has no change listed (its first is listed), and
+  // those watched. One test on each write then settles the usual case.
+  Marks attention = kEveryProperty;
+
+  static constexpr Marks kEveryProperty = static_cast<Marks>(0xFF);
+  // Sets `attention` anew from the other two.
+  void settle() { attention = changed == Marks{} ? kEveryProperty : watched; }
 };
 
 // One control of a window. Its run-time properties start from the

@@ -2,30 +2,33 @@
 
 namespace rt {
 
-Dispatcher::Dispatcher(Form& form) : form_(form), handlers_(form.controls().size() * kEventCount) {}
+Dispatcher::Dispatcher(Form& form)
+    : form_(form),
+      handlers_(form.controls().size() * kEventCount),
+      held_(form.controls().size() * kEventCount) {}
 
-void Dispatcher::hold(Bound& bound, Handler handler, Purity purity) {
-  // The bound entry never moves (the list is made once, at full size), so it
-  // can point to its own std::function.
-  bound.held = std::move(handler);
+void Dispatcher::hold(Bound& bound, Handler& held, Handler handler, Purity purity) {
+  // The std::function never moves (its list is made once, at full size), so
+  // the entry can point to it.
+  held = std::move(handler);
   bound.purity = purity;
-  if (!bound.held) {
+  if (!held) {
     bound.call = nullptr;
     bound.context = nullptr;
     return;
   }
-  bound.call = [](void* held) { (*static_cast<Handler*>(held))(); };
-  bound.context = &bound.held;
+  bound.call = [](void* h) { (*static_cast<Handler*>(h))(); };
+  bound.context = &held;
 }
 
 void Dispatcher::bind(const Control& control, Event event, Handler handler, Purity purity) {
-  hold(entry(control, event), std::move(handler), purity);
+  hold(entry(control, event), heldFor(control, event), std::move(handler), purity);
 }
 
 void Dispatcher::bind(const Control& control, Event event, Call call, void* context,
                       Purity purity) {
   Bound& bound = entry(control, event);
-  bound.held = nullptr;
+  heldFor(control, event) = nullptr;
   bound.call = call;
   bound.context = context;
   bound.purity = purity;

@@ -57,7 +57,7 @@ class Dispatcher {
   void bind(const Control& control, Event event, Handler handler, Purity purity = Purity::Impure);
   void bind(const Control& control, Event event, Call call, void* context,
             Purity purity = Purity::Impure);
-  void bindLoad(Handler handler) { hold(load_, std::move(handler), Purity::Impure); }
+  void bindLoad(Handler handler) { hold(load_, loadHeld_, std::move(handler), Purity::Impure); }
   void setErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
 
   enum class Outcome { Handled, Dropped, Failed };
@@ -83,19 +83,28 @@ class Dispatcher {
     Event event = Event::Click;
     // A Pure handler that changed no property, drew nothing and raised no error.
     bool quiet = false;
-    std::vector<std::uint8_t> reads;  // properties it read, by control index; if quiet
+    // The properties it read, by control index; only if quiet (after a run
+    // that was not, it still holds an earlier run's).
+    std::vector<std::uint8_t> reads;
   };
   const Footprint& lastRun() const { return last_; }
 
  private:
+  // Small, for one is looked up on every delivery; a handler bound as a
+  // std::function is kept apart (held_), and `context` points to it.
   struct Bound {
     Call call = nullptr;  // nullptr: nothing bound
     void* context = nullptr;
     Purity purity = Purity::Impure;
-    Handler held;  // a handler bound as a std::function; `context` points to it
   };
-  // Binds a std::function: called through a plain function that calls it.
-  static void hold(Bound& bound, Handler handler, Purity purity);
+  // Binds a std::function, kept in `held`: called through a plain function
+  // that calls it.
+  static void hold(Bound& bound, Handler& held, Handler handler, Purity purity);
+  // Where the std::function bound to `event` of `control` is kept.
+  Handler& heldFor(const Control& control, Event event) {
+    return held_[static_cast<std::size_t>(control.index()) * kEventCount +
+                 static_cast<std::size_t>(event)];
+  }
   // What is bound to `event` of `control`.
   Bound& entry(const Control& control, Event event) {
     return handlers_[static_cast<std::size_t>(control.index()) * kEventCount +
@@ -112,7 +121,6 @@ class Dispatcher {
     last_.control = control;
     last_.event = event;
     last_.quiet = false;
-    last_.reads.clear();
     try {
       bound.call(bound.context);
     } catch (const RuntimeError& e) {
@@ -134,7 +142,9 @@ class Dispatcher {
   static constexpr std::uint64_t kNoDraws = 0;
   const std::uint64_t* draws_ = &kNoDraws;
   Bound load_;
+  Handler loadHeld_;
   std::vector<Bound> handlers_;  // by control index and event
+  std::vector<Handler> held_;    // by control index and event, made once at full size
   Footprint last_;
   ErrorReporter* reporter_ = nullptr;
   std::optional<RuntimeError> error_;

@@ -55,8 +55,13 @@ Control& Form::control(std::string_view name) {
   return *c;
 }
 
-void Form::listFirstChange(const Control& control) {
-  changedOrder_.push_back(control.index());
+void Form::noteChangeNeedingAttention(Control& control, Property property) {
+  ChangeMarks& marks = *control.changeMarks_;
+  if (marks.changed == Marks{}) changedOrder_.push_back(control.index());
+  marks.changed = marks.changed | property;
+  marks.settle();
+  if ((bitsOf(marks.watched) & property) != 0 && timerHost_ != nullptr)
+    timerHost_->watchedChanged(control, property);
 }
 
 void Form::takeReads(std::vector<std::uint8_t>& reads) {
@@ -68,6 +73,7 @@ void Form::takeReads(std::vector<std::uint8_t>& reads) {
 void Form::watch(std::span<const std::uint8_t> masks) {
   for (std::size_t i = 0; i < changed_.size(); ++i) {
     changed_[i].watched = i < masks.size() ? static_cast<Marks>(masks[i]) : Marks{};
+    changed_[i].settle();
   }
 }
 
@@ -78,6 +84,7 @@ std::vector<Form::Change> Form::takeChanges() {
     auto i = static_cast<std::size_t>(index);
     changes.push_back({&controls_[i], bitsOf(changed_[i].changed)});
     changed_[i].changed = Marks{};
+    changed_[i].settle();
   }
   changedOrder_.clear();
   return changes;

@@ -94,14 +94,16 @@ class Form {
   // control's first change since the last takeChanges() is listed.
   void noteChange(Control& control, Property property) {
     ChangeMarks& marks = *control.changeMarks_;
-    if (marks.changed == Marks{}) [[unlikely]]
-      listFirstChange(control);
-    marks.changed = marks.changed | property;
     ++changeCount_;
-    if ((bitsOf(marks.watched) & property) != 0 && timerHost_ != nullptr) [[unlikely]]
-      timerHost_->watchedChanged(control, property);
+    if ((bitsOf(marks.attention) & property) != 0) [[unlikely]] {
+      noteChangeNeedingAttention(control, property);
+      return;
+    }
+    marks.changed = marks.changed | property;
   }
-  void listFirstChange(const Control& control);
+  // A control's first change since the changes were last taken, or a change
+  // to a watched property: listed, marked, and told to the timer host.
+  void noteChangeNeedingAttention(Control& control, Property property);
 
   const FormSpec& stored_;
   PictureFactory pictures_;

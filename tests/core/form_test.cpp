@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "description/form1.h"
 #include "game/form1.h"
@@ -154,6 +155,54 @@ TEST(Changes, RecordsEachChangedControlOnceWithItsProperties) {
   // Applying a pointer anew counts even when it is the same one.
   f.LabelInsertCoin.setMouseIcon(f.LabelInsertCoin.mouseIcon());
   EXPECT_EQ(1u, f.takeChanges().size());
+}
+
+// A watched property is told to the timer host on every change, whether the
+// control's first since the changes were taken or a later one; the others
+// only marked. Each step: a write, then what the host heard and what
+// takeChanges() gives for the field.
+TEST(Changes, WatchedPropertiesAreToldOnEveryChangeTheOthersOnlyMarked) {
+  game::Form1 f;
+  struct Host : rt::TimerHost {
+    std::vector<std::uint8_t> told;
+    void timerSwitched(rt::Control&, bool) override {}
+    void watchedChanged(rt::Control&, rt::Property property) override { told.push_back(property); }
+  } host;
+  f.setTimerHost(&host);
+  std::vector<std::uint8_t> masks(f.controls().size(), 0);
+  masks[static_cast<std::size_t>(f.LabelCredit.index())] = rt::kTag;
+  struct Step {
+    const char* caption;
+    const char* tag;
+    bool take;  // the changes taken after the step
+    std::vector<std::uint8_t> told;
+    std::uint8_t taken;  // the field's properties taken, if taken
+  };
+  const Step steps[] = {
+      {"95", nullptr, false, {}, 0},         // first change, not watched
+      {nullptr, "a", false, {rt::kTag}, 0},  // a later one, watched
+      {"90", "b", true, {rt::kTag}, rt::kCaption | rt::kTag},
+      {nullptr, "c", true, {rt::kTag}, rt::kTag},  // first again, watched
+      {"85", nullptr, true, {}, rt::kCaption},
+  };
+  f.LabelCredit.setTag("");
+  f.takeChanges();
+  f.watch(masks);
+  for (const Step& step : steps) {
+    host.told.clear();
+    if (step.caption != nullptr) f.LabelCredit.setCaption(step.caption);
+    if (step.tag != nullptr) f.LabelCredit.setTag(step.tag);
+    EXPECT_EQ(step.told, host.told) << step.caption << "/" << step.tag;
+    if (!step.take) continue;
+    const auto changes = f.takeChanges();
+    ASSERT_EQ(1u, changes.size());
+    EXPECT_EQ(step.taken, changes[0].properties);
+  }
+  f.watch({});
+  host.told.clear();
+  f.LabelCredit.setTag("d");
+  EXPECT_TRUE(host.told.empty());
+  f.setTimerHost(nullptr);
 }
 
 TEST(Form, RejectsABrokenDescription) {
