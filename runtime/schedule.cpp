@@ -32,15 +32,23 @@ void Schedule::place(std::size_t s) {
   const auto slot = static_cast<std::uint32_t>(s);
   std::size_t i = 0;
   while (i < ordered_ && order_[i] != slot) ++i;
+  if (i == ordered_) {
+    if (due_[s] != kNever) enter(s);
+    return;
+  }
   if (due_[s] == kNever) {
-    if (i == ordered_) return;
     for (; i + 1 < ordered_; ++i) order_[i] = order_[i + 1];
     --ordered_;
     return;
   }
-  if (i == ordered_) order_[ordered_++] = slot;
   for (; i > 0 && before(order_[i], order_[i - 1]); --i) std::swap(order_[i], order_[i - 1]);
   sink(i);
+}
+
+void Schedule::enter(std::size_t s) {
+  std::size_t i = ordered_++;
+  order_[i] = static_cast<std::uint32_t>(s);
+  for (; i > 0 && before(order_[i], order_[i - 1]); --i) std::swap(order_[i], order_[i - 1]);
 }
 
 std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {
@@ -58,8 +66,16 @@ void Schedule::switched(const Control& timer, bool on, std::int64_t now) {
   slot.start = now;
   slot.parked = false;
   slot.reads.clear();
-  due_[static_cast<std::size_t>(s)] = on && slot.interval > 0 ? now + slot.interval : kNever;
-  place(static_cast<std::size_t>(s));
+  // A slot is in the order exactly while it has a tick due; one switched on
+  // was off (or parked), so it only enters, without a search.
+  std::int64_t& due = due_[static_cast<std::size_t>(s)];
+  const bool ordered = due != kNever;
+  due = on && slot.interval > 0 ? now + slot.interval : kNever;
+  if (ordered) {
+    place(static_cast<std::size_t>(s));
+  } else if (due != kNever) {
+    enter(static_cast<std::size_t>(s));
+  }
   if (wasParked) rewatch();
 }
 

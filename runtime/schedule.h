@@ -178,6 +178,8 @@ class Schedule {
   // Puts slot s in its place in the order, or out of it, after it was
   // switched on, parked or woken.
   void place(std::size_t s);
+  // Puts slot s, not in the order and now with a tick due, in its place.
+  void enter(std::size_t s);
 
   Form& form_;
   Parking parking_;
