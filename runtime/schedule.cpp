@@ -45,6 +45,13 @@ void Schedule::place(std::size_t s) {
   sink(i);
 }
 
+void Schedule::leave(std::size_t s) {
+  std::size_t i = 0;
+  while (order_[i] != s) ++i;
+  for (; i + 1 < ordered_; ++i) order_[i] = order_[i + 1];
+  --ordered_;
+}
+
 void Schedule::enter(std::size_t s) {
   std::size_t i = ordered_++;
   order_[i] = static_cast<std::uint32_t>(s);
@@ -55,28 +62,6 @@ std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {
   if (t <= slot.start) return slot.start + slot.interval;
   const std::int64_t k = (t - slot.start + slot.interval - 1) / slot.interval;
   return slot.start + k * slot.interval;
-}
-
-void Schedule::switched(const Control& timer, bool on, std::int64_t now) {
-  const std::ptrdiff_t s = slotOf(timer);
-  if (s < 0) return;
-  Slot& slot = slots_[static_cast<std::size_t>(s)];
-  const bool wasParked = slot.parked;
-  slot.on = on;
-  slot.start = now;
-  slot.parked = false;
-  slot.reads.clear();
-  // A slot is in the order exactly while it has a tick due; one switched on
-  // was off (or parked), so it only enters, without a search.
-  std::int64_t& due = due_[static_cast<std::size_t>(s)];
-  const bool ordered = due != kNever;
-  due = on && slot.interval > 0 ? now + slot.interval : kNever;
-  if (ordered) {
-    place(static_cast<std::size_t>(s));
-  } else if (due != kNever) {
-    enter(static_cast<std::size_t>(s));
-  }
-  if (wasParked) rewatch();
 }
 
 void Schedule::watchedChanged(const Control& control, Property property, std::int64_t now) {
