@@ -128,7 +128,7 @@ class Dispatcher {
       return Outcome::Failed;
     }
     last_.quiet =
-        bound.purity == Purity::Pure && form_.changeCount() == changes && *draws_ == draws;
+        form_.changeCount() == changes && *draws_ == draws && bound.purity == Purity::Pure;
     if (last_.quiet) [[unlikely]]
       form_.takeReads(last_.reads);
     return Outcome::Handled;
