@@ -1,6 +1,5 @@
 #include "game/handlers.h"
 
-#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -23,21 +22,6 @@ constexpr double kCoin = 5;  // $ a spin, and $ a ring
 constexpr std::string_view kEvaluationDue = "0";
 constexpr std::string_view kEvaluated = "1";
 
-constexpr std::array<std::string_view, 10> kDigitText{"0", "1", "2", "3", "4",
-                                                      "5", "6", "7", "8", "9"};
-
-// Compares a text with another character by character; the first
-// character, which settles nearly every comparison, before the rest.
-bool sameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  if (a.empty()) return true;
-  if (a[0] != b[0]) return false;
-  for (std::size_t i = 1; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
-
 // Stops one reel on a freshly drawn symbol: the reel is given the very
 // picture object of that symbol's Image control, and shown.
 void stopReel(Form1& f, rt::Control& reel, rt::Random& random) {
@@ -45,14 +29,10 @@ void stopReel(Form1& f, rt::Control& reel, rt::Random& random) {
   // The product stays a double, so floor gives 0 to 9 for every r below 1.
   const double s = std::floor(rt::mul(static_cast<double>(r), 10.0));
   f.LabelGenerator.setCaption(numberText(static_cast<float>(s)));
-  // The caption is compared with each digit's text "0" to "9". Read once: the
-  // reel's picture, the only thing set between the comparisons, is not it.
-  const std::string_view drawn = f.LabelGenerator.caption();
-  for (int d = 0; d < 10; ++d) {
-    if (sameText(drawn, kDigitText[static_cast<std::size_t>(d)])) {
-      reel.setPicture(f.symbolImage(d).picture());
-    }
-  }
+  // The reel shows the symbol whose digit text "0" to "9" the caption is;
+  // a caption that is none of them leaves its picture as it is.
+  const int drawn = symbolOfCaption(f.LabelGenerator.caption());
+  if (drawn >= 0) reel.setPicture(f.symbolImage(drawn).picture());
   reel.setVisible(true);
 }
 
