@@ -93,10 +93,7 @@ void LabelInsertCoin_Click(Form1& f) {
 
 void Timer2_Timer(Form1& f, rt::Random& random) {
   // Count the tick on every reel; reel n stops when its count reaches n.
-  for (int n = 1; n <= 3; ++n) {
-    rt::Control& reel = f.reel(n);
-    reel.setTag(numberText(add(strictNumber(reel.tag()), 1)));
-  }
+  for (int n = 1; n <= 3; ++n) f.reel(n).incrementTag();
   if (strictNumber(f.ImageNumber1.tag()) == 1) stopReel(f, f.ImageNumber1, random);
   if (strictNumber(f.ImageNumber2.tag()) == 2) stopReel(f, f.ImageNumber2, random);
   if (strictNumber(f.ImageNumber3.tag()) == 3) {
@@ -137,7 +134,7 @@ void Timer4_Timer(Form1& f) {
     f.LabelCredit.setCaption(numberText(add(leadingNumber(f.LabelCredit.caption()), kCoin)));
     // The win flash: shown on the ticks that leave its counter at 1, hidden
     // on those that bring it round to 0.
-    f.ImageEmpty.setTag(numberText(add(strictNumber(f.ImageEmpty.tag()), 1)));
+    f.ImageEmpty.incrementTag();
     double flash = strictNumber(f.ImageEmpty.tag());
     if (flash == 1) f.ImageEmpty.setVisible(true);
     if (flash == 2) {

@@ -75,6 +75,12 @@ class Control {
     return tag_;
   }
   inline void setTag(std::string_view text);
+  // Tag = Tag + 1: the tag read as a strict number (a text that is not one
+  // raises the type-mismatch or overflow run-time error, as strictNumber
+  // does), 1 added with the check of every addition, and the sum's number
+  // text written back; read and, when it differs, changed, like tag() and
+  // setTag(). A counter's one digit below 9 is counted in place, inline.
+  inline void incrementTag();
 
   bool visible() const {
     noteRead(kVisible);
@@ -115,6 +121,8 @@ class Control {
   // recorded only when the text differs.
   inline void writeText(std::string& held, std::string_view text, Property property);
   void writeTextOfOtherLength(std::string& held, std::string_view text, Property property);
+  // Tag = Tag + 1 for any tag but one digit below 9.
+  void incrementTagInGeneral();
   void replacePicture(const PictureRef& picture);
   // Tells the timer host that this timer was switched.
   void tellTimerHost(bool on);

@@ -151,6 +151,21 @@ inline void Control::setTag(std::string_view text) {
   writeText(tag_, text, kTag);
 }
 
+inline void Control::incrementTag() {
+  noteRead(kTag);
+  if (tag_.size() == 1) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(tag_[0]) - '0');
+    // "0" to "8" reads as that digit, and the sum's text is the next digit,
+    // one character in place of one: always a change.
+    if (digit < 9) [[likely]] {
+      tag_[0] = static_cast<char>('1' + digit);
+      form_->noteChange(*this, kTag);
+      return;
+    }
+  }
+  incrementTagInGeneral();
+}
+
 inline void Control::setVisible(bool visible) {
   if (visible_ == visible) return;
   visible_ = visible;

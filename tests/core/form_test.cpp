@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "description/form1.h"
 #include "game/form1.h"
+#include "runtime/convert.h"
+#include "runtime/errors.h"
 
 namespace {
 
@@ -154,6 +159,112 @@ TEST(Changes, RecordsEachChangedControlOnceWithItsProperties) {
   // Applying a pointer anew counts even when it is the same one.
   f.LabelInsertCoin.setMouseIcon(f.LabelInsertCoin.mouseIcon());
   EXPECT_EQ(1u, f.takeChanges().size());
+}
+
+// Tag = Tag + 1 as one operation, against the same written out: read the tag
+// strictly, add 1 with the check, write the sum's number text back.
+struct Counted {
+  std::string tag;
+  std::optional<rt::RuntimeError::Code> error;
+  std::vector<std::uint8_t> reads;
+  std::vector<std::pair<const rt::Control*, std::uint8_t>> changes;
+  std::uint64_t changeCount = 0;
+  int watchedReports = 0;  // changes of the watched tag reported to the host
+
+  bool operator==(const Counted&) const = default;
+};
+
+class ReportCounter : public rt::TimerHost {
+ public:
+  void timerSwitched(rt::Control&, bool) override {}
+  void watchedChanged(rt::Control&, rt::Property property) override {
+    if (property == rt::kTag) ++reports;
+  }
+  int reports = 0;
+};
+
+template <typename Step>
+Counted countOn(const std::string& tag, Step step) {
+  game::Form1 f;
+  f.ImageEmpty.setTag(tag);
+  ReportCounter host;
+  f.setTimerHost(&host);
+  std::vector<std::uint8_t> watched(f.controls().size(), 0);
+  watched[static_cast<std::size_t>(f.ImageEmpty.index())] = rt::kTag;
+  f.watch(watched);
+  f.takeChanges();
+  std::vector<std::uint8_t> reads;
+  f.takeReads(reads);
+  const std::uint64_t before = f.changeCount();
+
+  Counted out;
+  try {
+    step(f.ImageEmpty);
+  } catch (const rt::RuntimeError& e) {
+    out.error = e.code();
+  }
+  out.changeCount = f.changeCount() - before;
+  f.takeReads(out.reads);
+  for (const rt::Form::Change& c : f.takeChanges())
+    out.changes.emplace_back(c.control, c.properties);
+  out.watchedReports = host.reports;
+  out.tag = f.ImageEmpty.tag();
+  return out;
+}
+
+TEST(Changes, IncrementTagIsTagPlusOneReadAndWrittenAsText) {
+  using Code = rt::RuntimeError::Code;
+  struct Case {
+    std::string tag;
+    std::string counted;  // the tag after it, when no error is raised
+    std::optional<Code> error;
+  };
+  const Case cases[] = {
+      {"0", "1", {}},
+      {"1", "2", {}},
+      {"8", "9", {}},
+      {"9", "10", {}},
+      {"99", "100", {}},
+      {"-1", "0", {}},
+      {"-0", "1", {}},
+      {"-7", "-6", {}},
+      {" 5", "6", {}},
+      {"5\t", "6", {}},
+      {"+3", "4", {}},
+      {"0.5", "1.5", {}},
+      {"-0.25", "0.75", {}},
+      {"1e3", "1001", {}},
+      {"999999999", "1000000000", {}},
+      {"1E+300", "1E+300", {}},  // 1 is lost in the sum: the same text, no change
+      {"1.7976931348623157E308", "1.79769313486232E+308", {}},
+      {"", "", Code::TypeMismatch},
+      {" ", " ", Code::TypeMismatch},
+      {"x", "x", Code::TypeMismatch},
+      {"1x", "1x", Code::TypeMismatch},
+      {":", ":", Code::TypeMismatch},  // the character after "9"
+      {"/", "/", Code::TypeMismatch},  // and the one before "0"
+      {"٣", "٣", Code::TypeMismatch},
+      {"Game Over!", "Game Over!", Code::TypeMismatch},
+      {"1e309", "1e309", Code::Overflow},
+      {"-1E999", "-1E999", Code::Overflow},
+  };
+  for (const Case& c : cases) {
+    const Counted general = countOn(c.tag, [](rt::Control& control) {
+      control.setTag(rt::numberText(rt::add(rt::strictNumber(control.tag()), 1)));
+    });
+    const Counted counted = countOn(c.tag, [](rt::Control& control) { control.incrementTag(); });
+    EXPECT_EQ(c.counted, counted.tag) << '"' << c.tag << '"';
+    EXPECT_EQ(c.error, counted.error) << '"' << c.tag << '"';
+    EXPECT_TRUE(general == counted) << '"' << c.tag << '"';
+    // The tag is read in every case, and nothing else.
+    std::vector<std::uint8_t> tagRead(counted.reads.size(), 0);
+    game::Form1 names;
+    tagRead.at(static_cast<std::size_t>(names.ImageEmpty.index())) = rt::kTag;
+    EXPECT_EQ(tagRead, counted.reads) << '"' << c.tag << '"';
+    const bool changed = c.counted != c.tag;
+    EXPECT_EQ(changed ? 1u : 0u, counted.changeCount) << '"' << c.tag << '"';
+    EXPECT_EQ(changed ? 1 : 0, counted.watchedReports) << '"' << c.tag << '"';
+  }
 }
 
 TEST(Form, RejectsABrokenDescription) {
