@@ -9,13 +9,11 @@
 namespace game {
 namespace {
 
-using rt::add;
 using rt::leadingNumber;
 using rt::numberText;
 using rt::strictNumber;
-using rt::sub;
 
-constexpr double kCoin = 5;  // $ a spin, and $ a ring
+constexpr int kCoin = 5;  // $ a spin, and $ a ring
 
 // Timer3.Tag marks the evaluation of a finished spin: "0" from the third
 // reel's stop until the first evaluation has run, "1" after it.
@@ -43,7 +41,7 @@ bool samePicture(const rt::Picture* a, const rt::Picture* b) {
 }
 
 void payAward(Form1& f, int rings) {
-  f.LabelPrize.setCaption(numberText(add(leadingNumber(f.LabelPrize.caption()), rings)));
+  f.LabelPrize.addToCaption(rings);
   f.Timer3.setEnabled(false);
   f.Timer4.setEnabled(true);
   f.LabelInsertCoin.setEnabled(false);
@@ -70,7 +68,8 @@ void Command1_Click(Form1& f) {
 void LabelInsertCoin_Click(Form1& f) {
   // The slot takes no coin the player cannot pay for: without this the money
   // would go negative and play on credit would never reach "Game Over!".
-  // The money is read once: nothing before the payment writes it.
+  // The money read here is the money the payment takes the coin from:
+  // nothing before the payment writes it.
   const double credit = leadingNumber(f.LabelCredit.caption());
   if (credit < kCoin) return;
   // Nor a coin that would restart or cancel a paid spin before it is evaluated.
@@ -88,7 +87,7 @@ void LabelInsertCoin_Click(Form1& f) {
   f.LabelInsertCoin.setEnabled(false);
   f.Timer2.setEnabled(true);
   f.Timer3.setEnabled(false);  // after a loss the evaluation still repeats
-  f.LabelCredit.setCaption(numberText(sub(credit, kCoin)));
+  f.LabelCredit.addToCaption(-kCoin);
 }
 
 void Timer2_Timer(Form1& f, rt::Random& random) {
@@ -130,8 +129,8 @@ void Timer4_Timer(Form1& f) {
   // Each field is read afresh after each write to it, and only then.
   const double prize = leadingNumber(f.LabelPrize.caption());
   if (prize > 0) {
-    f.LabelPrize.setCaption(numberText(sub(prize, 1)));
-    f.LabelCredit.setCaption(numberText(add(leadingNumber(f.LabelCredit.caption()), kCoin)));
+    f.LabelPrize.addToCaption(-1);
+    f.LabelCredit.addToCaption(kCoin);
     // The win flash: shown on the ticks that leave its counter at 1, hidden
     // on those that bring it round to 0.
     f.ImageEmpty.incrementTag();

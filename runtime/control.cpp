@@ -29,6 +29,10 @@ void Control::incrementTagInGeneral() {
   setTag(numberText(add(strictNumber(tag()), 1)));
 }
 
+void Control::addToCaptionInGeneral(int amount) {
+  setCaption(numberText(add(leadingNumber(caption()), amount)));
+}
+
 void Control::tellTimerHost(bool on) {
   if (form_->timerHost() != nullptr) form_->timerHost()->timerSwitched(*this, on);
 }

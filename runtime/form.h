@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/control.h"
+#include "runtime/convert.h"
 #include "runtime/description.h"
 #include "runtime/picture.h"
 
@@ -164,6 +165,16 @@ inline void Control::incrementTag() {
     }
   }
   incrementTagInGeneral();
+}
+
+inline void Control::addToCaption(int amount) {
+  noteRead(kCaption);
+  if (amount >= -9 && amount <= 9 && amount != 0 &&
+      addDigitInPlace(caption_.data(), caption_.size(), amount)) {
+    form_->noteChange(*this, kCaption);  // another number: another text
+    return;
+  }
+  addToCaptionInGeneral(amount);
 }
 
 inline void Control::setVisible(bool visible) {
