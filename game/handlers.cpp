@@ -107,7 +107,7 @@ void Timer2_Timer(Form1& f, rt::Random& random) {
 
 void Timer3_Timer(Form1& f) {
   f.Timer3.setTag(kEvaluated);
-  if (leadingNumber(f.LabelCredit.caption()) == 0) {
+  if (rt::leadingNumberIsZero(f.LabelCredit.caption())) {
     f.LabelInsertCoin.setEnabled(false);
     f.LabelCredit.setCaption("Game Over!");
   }

@@ -57,6 +57,22 @@ inline double leadingNumber(std::string_view text) {
   return detail::shortWhole(text, value) ? value : detail::leadingNumberScanned(text);
 }
 
+// Whether the leading number of a text is 0 (see leadingNumber). Plain
+// digits led by 1 to 9 are a whole number of at least 1, settled without
+// working out its value; any other text (an exponent, for one, may take a
+// number below the smallest double to 0) is read in full.
+inline bool leadingNumberIsZero(std::string_view text) {
+  if (!text.empty() && static_cast<unsigned>(static_cast<unsigned char>(text[0]) - '1') <= 8) {
+    std::size_t i = 1;
+    while (i < text.size() &&
+           static_cast<unsigned>(static_cast<unsigned char>(text[i]) - '0') <= 9) {
+      ++i;
+    }
+    if (i == text.size()) return false;
+  }
+  return leadingNumber(text) == 0;
+}
+
 // Strict number reading: the text must be a decimal number, blanks around it
 // allowed. Anything else raises the type-mismatch run-time error; a number
 // beyond the range of a double raises the overflow run-time error.

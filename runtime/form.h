@@ -167,7 +167,7 @@ inline void Control::incrementTag() {
   incrementTagInGeneral();
 }
 
-inline void Control::addToCaption(int amount) {
+[[gnu::always_inline]] inline void Control::addToCaption(int amount) {
   noteRead(kCaption);
   if (amount >= -9 && amount <= 9 && amount != 0 &&
       addDigitInPlace(caption_.data(), caption_.size(), amount)) {

@@ -164,6 +164,41 @@ TEST(CheckedArithmetic, RaisesOnOverflowAndInvalidOperations) {
   EXPECT_EQ(5, codeOf([&] { rt::sub(inf, inf); }));
 }
 
+TEST(LeadingNumber, IsZeroExactlyWhenItReadsAsZero) {
+  const std::pair<const char*, bool> cases[] = {
+      {"0", true},
+      {"00", true},
+      {"-0", true},
+      {"0.0", true},
+      {" 0", true},
+      {"", true},
+      {"Game Over!", true},
+      {".0", true},
+      {"1e-999", true},
+      {"15e-400", true},
+      {"1E-5", false},
+      {"5", false},
+      {"1", false},
+      {"9", false},
+      {"100000", false},
+      {"360125", false},
+      {"5 ", false},
+      {" 5", false},
+      {"9.", false},
+      {"1a", false},
+      {"+1", false},
+      {"-1", false},
+      {"0.5", false},
+      {"٣", true},
+      {"99999999999999999999999", false},
+      {"1e999", false},
+  };
+  for (const auto& [text, zero] : cases) {
+    EXPECT_EQ(rt::leadingNumber(text) == 0, zero) << '"' << text << '"';
+    EXPECT_EQ(zero, rt::leadingNumberIsZero(text)) << '"' << text << '"';
+  }
+}
+
 // A one-digit amount added to a number text in place gives the text of the
 // sum read and written in general, whenever it is taken; it is taken for
 // every plain whole number whose sum keeps its count of digits, and leaves
