@@ -126,7 +126,8 @@ void Timer3_Timer(Form1& f) {
 
 void Timer4_Timer(Form1& f) {
   f.LabelInsertCoin.setEnabled(true);
-  // Each field is read afresh after each write to it, and only then.
+  // Each field is read afresh after each write to it; the prize is read for
+  // the test and again as a ring is taken from it.
   const double prize = leadingNumber(f.LabelPrize.caption());
   if (prize > 0) {
     f.LabelPrize.addToCaption(-1);

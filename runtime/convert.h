@@ -180,11 +180,13 @@ inline NumberText numberText(std::int16_t value) {
 // that text is a whole number's plain digits ("7", "95", "100000": no sign,
 // blank, point or leading zero, up to 15 digits) and the sum has as many
 // digits. It reads the same number as leadingNumber() and strictNumber()
-// and leaves the sum's number text: numberText(value + amount). Returns
-// false, the text untouched, for any other text or sum (a carry into a new
-// digit, a sum below 0 or with a leading zero), which the caller works out
-// in general. The money and the prize move by 1 and 5 on most ticks.
+// and leaves the sum's number text: numberText(value + amount), always
+// another text. Returns false, the text untouched, for any other amount,
+// text or sum (a carry into a new digit, a sum below 0 or with a leading
+// zero), which the caller works out in general. The money and the prize
+// move by 1 and 5 on most ticks.
 inline bool addDigitInPlace(char* text, std::size_t n, int amount) {
+  if (amount == 0 || amount < -9 || amount > 9) return false;
   if (n == 0 || n > 15) return false;
   if (n > 1 && text[0] == '0') return false;
   for (std::size_t i = 0; i < n; ++i) {

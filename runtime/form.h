@@ -169,8 +169,7 @@ inline void Control::incrementTag() {
 
 [[gnu::always_inline]] inline void Control::addToCaption(int amount) {
   noteRead(kCaption);
-  if (amount >= -9 && amount <= 9 && amount != 0 &&
-      addDigitInPlace(caption_.data(), caption_.size(), amount)) {
+  if (addDigitInPlace(caption_.data(), caption_.size(), amount)) {
     form_->noteChange(*this, kCaption);  // another number: another text
     return;
   }
