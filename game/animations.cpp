@@ -13,7 +13,7 @@ void refreshCoinPointer(game::Form1& f) {
 
 void Timer1_Timer(game::Form1& f) {
   rt::Control& spin = f.ImageRotate2;
-  spin.setTag(rt::numberText(rt::add(rt::strictNumber(spin.tag()), 1)));
+  spin.incrementTag();
   // The counter is read afresh after each write to it: a counter just reset
   // to 0 hides the picture in the same tick.
   double counter = rt::strictNumber(spin.tag());

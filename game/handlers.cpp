@@ -1,6 +1,5 @@
 #include "game/handlers.h"
 
-#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -10,33 +9,16 @@
 namespace game {
 namespace {
 
-using rt::add;
 using rt::leadingNumber;
 using rt::numberText;
 using rt::strictNumber;
-using rt::sub;
 
-constexpr double kCoin = 5;  // $ a spin, and $ a ring
+constexpr int kCoin = 5;  // $ a spin, and $ a ring
 
 // Timer3.Tag marks the evaluation of a finished spin: "0" from the third
 // reel's stop until the first evaluation has run, "1" after it.
 constexpr std::string_view kEvaluationDue = "0";
 constexpr std::string_view kEvaluated = "1";
-
-constexpr std::array<std::string_view, 10> kDigitText{"0", "1", "2", "3", "4",
-                                                      "5", "6", "7", "8", "9"};
-
-// Compares a text with another character by character; the first
-// character, which settles nearly every comparison, before the rest.
-bool sameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  if (a.empty()) return true;
-  if (a[0] != b[0]) return false;
-  for (std::size_t i = 1; i < a.size(); ++i) {
-    if (a[i] != b[i]) return false;
-  }
-  return true;
-}
 
 // Stops one reel on a freshly drawn symbol: the reel is given the very
 // picture object of that symbol's Image control, and shown.
@@ -45,14 +27,10 @@ void stopReel(Form1& f, rt::Control& reel, rt::Random& random) {
   // The product stays a double, so floor gives 0 to 9 for every r below 1.
   const double s = std::floor(rt::mul(static_cast<double>(r), 10.0));
   f.LabelGenerator.setCaption(numberText(static_cast<float>(s)));
-  // The caption is compared with each digit's text "0" to "9". Read once: the
-  // reel's picture, the only thing set between the comparisons, is not it.
-  const std::string_view drawn = f.LabelGenerator.caption();
-  for (int d = 0; d < 10; ++d) {
-    if (sameText(drawn, kDigitText[static_cast<std::size_t>(d)])) {
-      reel.setPicture(f.symbolImage(d).picture());
-    }
-  }
+  // The reel shows the symbol whose digit text "0" to "9" the caption is;
+  // a caption that is none of them leaves its picture as it is.
+  const int drawn = symbolOfCaption(f.LabelGenerator.caption());
+  if (drawn >= 0) reel.setPicture(f.symbolImage(drawn).picture());
   reel.setVisible(true);
 }
 
@@ -63,7 +41,7 @@ bool samePicture(const rt::Picture* a, const rt::Picture* b) {
 }
 
 void payAward(Form1& f, int rings) {
-  f.LabelPrize.setCaption(numberText(add(leadingNumber(f.LabelPrize.caption()), rings)));
+  f.LabelPrize.addToCaption(rings);
   f.Timer3.setEnabled(false);
   f.Timer4.setEnabled(true);
   f.LabelInsertCoin.setEnabled(false);
@@ -90,7 +68,8 @@ void Command1_Click(Form1& f) {
 void LabelInsertCoin_Click(Form1& f) {
   // The slot takes no coin the player cannot pay for: without this the money
   // would go negative and play on credit would never reach "Game Over!".
-  // The money is read once: nothing before the payment writes it.
+  // The money read here is the money the payment takes the coin from:
+  // nothing before the payment writes it.
   const double credit = leadingNumber(f.LabelCredit.caption());
   if (credit < kCoin) return;
   // Nor a coin that would restart or cancel a paid spin before it is evaluated.
@@ -108,15 +87,12 @@ void LabelInsertCoin_Click(Form1& f) {
   f.LabelInsertCoin.setEnabled(false);
   f.Timer2.setEnabled(true);
   f.Timer3.setEnabled(false);  // after a loss the evaluation still repeats
-  f.LabelCredit.setCaption(numberText(sub(credit, kCoin)));
+  f.LabelCredit.addToCaption(-kCoin);
 }
 
 void Timer2_Timer(Form1& f, rt::Random& random) {
   // Count the tick on every reel; reel n stops when its count reaches n.
-  for (int n = 1; n <= 3; ++n) {
-    rt::Control& reel = f.reel(n);
-    reel.setTag(numberText(add(strictNumber(reel.tag()), 1)));
-  }
+  for (int n = 1; n <= 3; ++n) f.reel(n).incrementTag();
   if (strictNumber(f.ImageNumber1.tag()) == 1) stopReel(f, f.ImageNumber1, random);
   if (strictNumber(f.ImageNumber2.tag()) == 2) stopReel(f, f.ImageNumber2, random);
   if (strictNumber(f.ImageNumber3.tag()) == 3) {
@@ -131,7 +107,7 @@ void Timer2_Timer(Form1& f, rt::Random& random) {
 
 void Timer3_Timer(Form1& f) {
   f.Timer3.setTag(kEvaluated);
-  if (leadingNumber(f.LabelCredit.caption()) == 0) {
+  if (rt::leadingNumberIsZero(f.LabelCredit.caption())) {
     f.LabelInsertCoin.setEnabled(false);
     f.LabelCredit.setCaption("Game Over!");
   }
@@ -150,14 +126,15 @@ void Timer3_Timer(Form1& f) {
 
 void Timer4_Timer(Form1& f) {
   f.LabelInsertCoin.setEnabled(true);
-  // Each field is read afresh after each write to it, and only then.
+  // Each field is read afresh after each write to it; the prize is read for
+  // the test and again as a ring is taken from it.
   const double prize = leadingNumber(f.LabelPrize.caption());
   if (prize > 0) {
-    f.LabelPrize.setCaption(numberText(sub(prize, 1)));
-    f.LabelCredit.setCaption(numberText(add(leadingNumber(f.LabelCredit.caption()), kCoin)));
+    f.LabelPrize.addToCaption(-1);
+    f.LabelCredit.addToCaption(kCoin);
     // The win flash: shown on the ticks that leave its counter at 1, hidden
     // on those that bring it round to 0.
-    f.ImageEmpty.setTag(numberText(add(strictNumber(f.ImageEmpty.tag()), 1)));
+    f.ImageEmpty.incrementTag();
     double flash = strictNumber(f.ImageEmpty.tag());
     if (flash == 1) f.ImageEmpty.setVisible(true);
     if (flash == 2) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "game/form1.h"
 #include "runtime/random.h"
 
@@ -8,6 +10,15 @@
 // transfer. Each reads and writes only control properties, reading every
 // field afresh where it needs it; none calls another.
 namespace game {
+
+// The symbol number whose text "0" to "9" a caption is, or -1 when it is
+// none of them: a reel stop gives the reel that symbol's picture. One
+// character settles it, for each digit's text is that one character.
+inline int symbolOfCaption(std::string_view caption) {
+  if (caption.size() != 1) return -1;
+  const auto digit = static_cast<unsigned>(static_cast<unsigned char>(caption[0]) - '0');
+  return digit <= 9 ? static_cast<int>(digit) : -1;
+}
 
 // Seeds the random generator from the clock, once, before anything else runs.
 void Form_Load(rt::Random& random, const rt::SeedClock& clock);

@@ -1,5 +1,6 @@
 #include "runtime/control.h"
 
+#include "runtime/convert.h"
 #include "runtime/form.h"
 
 namespace rt {
@@ -22,6 +23,14 @@ Control::Control(Form& form, int index, const ControlSpec& stored, Control* cont
 void Control::writeTextOfOtherLength(std::string& held, std::string_view text, Property property) {
   held.assign(text);
   form_->noteChange(*this, property);
+}
+
+void Control::incrementTagInGeneral() {
+  setTag(numberText(add(strictNumber(tag()), 1)));
+}
+
+void Control::addToCaptionInGeneral(int amount) {
+  setCaption(numberText(add(leadingNumber(caption()), amount)));
 }
 
 void Control::tellTimerHost(bool on) {

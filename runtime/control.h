@@ -83,6 +83,18 @@ class Control {
     return tag_;
   }
   inline void setTag(std::string_view text);
+  // Tag = Tag + 1: the tag read as a strict number (a text that is not one
+  // raises the type-mismatch or overflow run-time error, as strictNumber
+  // does), 1 added with the check of every addition, and the sum's number
+  // text written back; read and, when it differs, changed, like tag() and
+  // setTag(). A counter's one digit below 9 is counted in place, inline.
+  inline void incrementTag();
+  // Caption = Caption + amount, the caption read by its leading number (a
+  // text with none reads 0; see leadingNumber), the sum checked and its
+  // number text written back; read and, when it differs, changed, like
+  // caption() and setCaption(). Plain digits moved by one digit's amount are
+  // worked out in place, inline.
+  inline void addToCaption(int amount);
 
   bool visible() const {
     noteRead(kVisible);
@@ -123,6 +135,10 @@ class Control {
   // recorded only when the text differs.
   inline void writeText(std::string& held, std::string_view text, Property property);
   void writeTextOfOtherLength(std::string& held, std::string_view text, Property property);
+  // Tag = Tag + 1 for any tag but one digit below 9.
+  void incrementTagInGeneral();
+  // Caption = Caption + amount for any caption and amount.
+  void addToCaptionInGeneral(int amount);
   void replacePicture(const PictureRef& picture);
   // Tells the timer host that this timer was switched.
   void tellTimerHost(bool on);

@@ -57,6 +57,22 @@ inline double leadingNumber(std::string_view text) {
   return detail::shortWhole(text, value) ? value : detail::leadingNumberScanned(text);
 }
 
+// Whether the leading number of a text is 0 (see leadingNumber). Plain
+// digits led by 1 to 9 are a whole number of at least 1, settled without
+// working out its value; any other text (an exponent, for one, may take a
+// number below the smallest double to 0) is read in full.
+inline bool leadingNumberIsZero(std::string_view text) {
+  if (!text.empty() && static_cast<unsigned>(static_cast<unsigned char>(text[0]) - '1') <= 8) {
+    std::size_t i = 1;
+    while (i < text.size() &&
+           static_cast<unsigned>(static_cast<unsigned char>(text[i]) - '0') <= 9) {
+      ++i;
+    }
+    if (i == text.size()) return false;
+  }
+  return leadingNumber(text) == 0;
+}
+
 // Strict number reading: the text must be a decimal number, blanks around it
 // allowed. Anything else raises the type-mismatch run-time error; a number
 // beyond the range of a double raises the overflow run-time error.
@@ -158,6 +174,44 @@ inline NumberText numberText(float value) {
 // reset, which only ever hold small whole numbers.
 inline NumberText numberText(std::int16_t value) {
   return NumberText::whole(value);
+}
+
+// Adds a one-digit amount (-9 to 9, not 0) to a number text in place, when
+// that text is a whole number's plain digits ("7", "95", "100000": no sign,
+// blank, point or leading zero, up to 15 digits) and the sum has as many
+// digits. It reads the same number as leadingNumber() and strictNumber()
+// and leaves the sum's number text: numberText(value + amount), always
+// another text. Returns false, the text untouched, for any other amount,
+// text or sum (a carry into a new digit, a sum below 0 or with a leading
+// zero), which the caller works out in general. The money and the prize
+// move by 1 and 5 on most ticks.
+inline bool addDigitInPlace(char* text, std::size_t n, int amount) {
+  if (amount == 0 || amount < -9 || amount > 9) return false;
+  if (n == 0 || n > 15) return false;
+  if (n > 1 && text[0] == '0') return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (static_cast<unsigned>(static_cast<unsigned char>(text[i]) - '0') > 9) return false;
+  }
+  const std::size_t last = n - 1;
+  const int sum = (text[last] - '0') + amount;
+  if (sum >= 0 && sum <= 9) {
+    text[last] = static_cast<char>('0' + sum);
+    return true;
+  }
+  // A carry (a digit past 9) or a borrow (below 0) into the digits before:
+  // it runs over the 9s (or 0s) before the last digit to the first that takes it.
+  const bool carry = sum > 9;
+  const char runs = carry ? '9' : '0';
+  std::size_t j = last;
+  while (j > 0 && text[j - 1] == runs) --j;
+  if (j == 0) return false;  // a new digit, or a sum below 0
+  const std::size_t takes = j - 1;
+  // A borrow that leaves the leading digit 0 shortens the text.
+  if (!carry && takes == 0 && text[0] == '1') return false;
+  text[takes] = static_cast<char>(text[takes] + (carry ? 1 : -1));
+  for (std::size_t i = j; i < last; ++i) text[i] = carry ? '0' : '9';
+  text[last] = static_cast<char>('0' + (carry ? sum - 10 : sum + 10));
+  return true;
 }
 
 // Arithmetic with the floating-point check the runtime makes after every

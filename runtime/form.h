@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/control.h"
+#include "runtime/convert.h"
 #include "runtime/description.h"
 #include "runtime/picture.h"
 
@@ -151,6 +152,30 @@ inline void Control::setCaption(std::string_view text) {
 
 inline void Control::setTag(std::string_view text) {
   writeText(tag_, text, kTag);
+}
+
+inline void Control::incrementTag() {
+  noteRead(kTag);
+  if (tag_.size() == 1) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(tag_[0]) - '0');
+    // "0" to "8" reads as that digit, and the sum's text is the next digit,
+    // one character in place of one: always a change.
+    if (digit < 9) [[likely]] {
+      tag_[0] = static_cast<char>('1' + digit);
+      form_->noteChange(*this, kTag);
+      return;
+    }
+  }
+  incrementTagInGeneral();
+}
+
+[[gnu::always_inline]] inline void Control::addToCaption(int amount) {
+  noteRead(kCaption);
+  if (addDigitInPlace(caption_.data(), caption_.size(), amount)) {
+    form_->noteChange(*this, kCaption);  // another number: another text
+    return;
+  }
+  addToCaptionInGeneral(amount);
 }
 
 inline void Control::setVisible(bool visible) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "runtime/errors.h"
 
@@ -160,6 +162,78 @@ TEST(CheckedArithmetic, RaisesOnOverflowAndInvalidOperations) {
   EXPECT_EQ(6, codeOf([&] { rt::add(big, big); }));
   EXPECT_EQ(6, codeOf([&] { rt::mul(big, 2); }));
   EXPECT_EQ(5, codeOf([&] { rt::sub(inf, inf); }));
+}
+
+TEST(LeadingNumber, IsZeroExactlyWhenItReadsAsZero) {
+  const std::pair<const char*, bool> cases[] = {
+      {"0", true},
+      {"00", true},
+      {"-0", true},
+      {"0.0", true},
+      {" 0", true},
+      {"", true},
+      {"Game Over!", true},
+      {".0", true},
+      {"1e-999", true},
+      {"15e-400", true},
+      {"1E-5", false},
+      {"5", false},
+      {"1", false},
+      {"9", false},
+      {"100000", false},
+      {"360125", false},
+      {"5 ", false},
+      {" 5", false},
+      {"9.", false},
+      {"1a", false},
+      {"+1", false},
+      {"-1", false},
+      {"0.5", false},
+      {"٣", true},
+      {"99999999999999999999999", false},
+      {"1e999", false},
+  };
+  for (const auto& [text, zero] : cases) {
+    EXPECT_EQ(rt::leadingNumber(text) == 0, zero) << '"' << text << '"';
+    EXPECT_EQ(zero, rt::leadingNumberIsZero(text)) << '"' << text << '"';
+  }
+}
+
+// A one-digit amount added to a number text in place gives the text of the
+// sum read and written in general, whenever it is taken; it is taken for
+// every plain whole number whose sum keeps its count of digits, and leaves
+// any other text as it was.
+TEST(AddDigitInPlace, GivesTheNumberTextOfTheSumOrLeavesTheText) {
+  std::vector<std::string> texts;
+  for (int v = 0; v <= 1200; ++v) texts.push_back(std::to_string(v));
+  std::uint64_t power = 10;
+  for (int digits = 2; digits <= 16; ++digits, power *= 10) {
+    for (std::uint64_t v = power - 12; v <= power + 12; ++v) texts.push_back(std::to_string(v));
+    texts.push_back(std::to_string(power / 10 * 5 + 3));  // a middle one
+  }
+  for (const char* odd :
+       {"",   " ",  "-",   "-5",  "-10",        "+5", "05", "00", "0.5", "5.", " 5",
+        "5 ", "5$", "1E3", "1e3", "Game Over!", "x9", "9x", ":",  "/",   "٣"}) {
+    texts.emplace_back(odd);
+  }
+  int taken = 0;
+  for (const std::string& text : texts) {
+    const bool plain = !text.empty() && text.size() <= 15 &&
+                       text.find_first_not_of("0123456789") == std::string::npos &&
+                       (text.size() == 1 || text[0] != '0');
+    for (int amount = -12; amount <= 12; ++amount) {
+      const std::string sum(rt::numberText(rt::add(rt::leadingNumber(text), amount)).view());
+      std::string inPlace = text;
+      const bool done = rt::addDigitInPlace(inPlace.data(), inPlace.size(), amount);
+      const std::string name = '"' + text + "\" + " + std::to_string(amount);
+      EXPECT_EQ(done ? sum : text, inPlace) << name;
+      const bool oneDigit = amount != 0 && amount >= -9 && amount <= 9;
+      const bool sameLength = sum.size() == text.size() && sum[0] != '-';
+      EXPECT_EQ(oneDigit && plain && sameLength, done) << name;
+      if (done) ++taken;
+    }
+  }
+  EXPECT_GT(taken, 20000);
 }
 
 }  // namespace

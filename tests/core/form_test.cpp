@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "description/form1.h"
 #include "game/form1.h"
+#include "runtime/convert.h"
+#include "runtime/errors.h"
 
 namespace {
 
@@ -203,6 +207,181 @@ TEST(Changes, WatchedPropertiesAreToldOnEveryChangeTheOthersOnlyMarked) {
   f.LabelCredit.setTag("d");
   EXPECT_TRUE(host.told.empty());
   f.setTimerHost(nullptr);
+}
+
+// A text property's arithmetic as one operation (Tag = Tag + 1, Caption =
+// Caption + amount), against the same written out: what it leaves behind.
+struct Counted {
+  std::string text;
+  std::optional<rt::RuntimeError::Code> error;
+  std::vector<std::uint8_t> reads;
+  std::vector<std::pair<int, std::uint8_t>> changes;  // by control index
+  std::uint64_t changeCount = 0;
+  int watchedReports = 0;  // changes of the watched property reported to the host
+
+  bool operator==(const Counted&) const = default;
+};
+
+class ReportCounter : public rt::TimerHost {
+ public:
+  void timerSwitched(rt::Control&, bool) override {}
+  void watchedChanged(rt::Control&, rt::Property property) override {
+    if (property == watched) ++reports;
+  }
+  rt::Property watched;
+  int reports = 0;
+};
+
+// Runs `step` on the flash's tag (kTag) or the money field's caption
+// (kCaption), holding `text`, with that property watched.
+template <typename Step>
+Counted countOn(rt::Property property, const std::string& text, Step step) {
+  game::Form1 f;
+  rt::Control& control = property == rt::kTag ? f.ImageEmpty : f.LabelCredit;
+  auto held = [&] { return property == rt::kTag ? control.tag() : control.caption(); };
+  if (property == rt::kTag) {
+    control.setTag(text);
+  } else {
+    control.setCaption(text);
+  }
+  ReportCounter host;
+  host.watched = property;
+  f.setTimerHost(&host);
+  std::vector<std::uint8_t> watched(f.controls().size(), 0);
+  watched[static_cast<std::size_t>(control.index())] = property;
+  f.watch(watched);
+  f.takeChanges();
+  std::vector<std::uint8_t> reads;
+  f.takeReads(reads);
+  const std::uint64_t before = f.changeCount();
+
+  Counted out;
+  try {
+    step(control);
+  } catch (const rt::RuntimeError& e) {
+    out.error = e.code();
+  }
+  out.changeCount = f.changeCount() - before;
+  f.takeReads(out.reads);
+  for (const rt::Form::Change& c : f.takeChanges())
+    out.changes.emplace_back(c.control->index(), c.properties);
+  out.watchedReports = host.reports;
+  out.text = held();
+  return out;
+}
+
+// Only `property` of the control that holds it read.
+std::vector<std::uint8_t> onlyRead(rt::Property property) {
+  game::Form1 f;
+  std::vector<std::uint8_t> reads(f.controls().size(), 0);
+  const rt::Control& control = property == rt::kTag ? f.ImageEmpty : f.LabelCredit;
+  reads[static_cast<std::size_t>(control.index())] = property;
+  return reads;
+}
+
+TEST(Changes, IncrementTagIsTagPlusOneReadAndWrittenAsText) {
+  using Code = rt::RuntimeError::Code;
+  struct Case {
+    std::string tag;
+    std::string counted;  // the tag after it, when no error is raised
+    std::optional<Code> error;
+  };
+  const Case cases[] = {
+      {"0", "1", {}},
+      {"1", "2", {}},
+      {"8", "9", {}},
+      {"9", "10", {}},
+      {"99", "100", {}},
+      {"-1", "0", {}},
+      {"-0", "1", {}},
+      {"-7", "-6", {}},
+      {" 5", "6", {}},
+      {"5\t", "6", {}},
+      {"+3", "4", {}},
+      {"0.5", "1.5", {}},
+      {"-0.25", "0.75", {}},
+      {"1e3", "1001", {}},
+      {"999999999", "1000000000", {}},
+      {"1E+300", "1E+300", {}},  // 1 is lost in the sum: the same text, no change
+      {"1.7976931348623157E308", "1.79769313486232E+308", {}},
+      {"", "", Code::TypeMismatch},
+      {" ", " ", Code::TypeMismatch},
+      {"x", "x", Code::TypeMismatch},
+      {"1x", "1x", Code::TypeMismatch},
+      {":", ":", Code::TypeMismatch},  // the character after "9"
+      {"/", "/", Code::TypeMismatch},  // and the one before "0"
+      {"٣", "٣", Code::TypeMismatch},
+      {"Game Over!", "Game Over!", Code::TypeMismatch},
+      {"1e309", "1e309", Code::Overflow},
+      {"-1E999", "-1E999", Code::Overflow},
+  };
+  for (const Case& c : cases) {
+    const Counted general = countOn(rt::kTag, c.tag, [](rt::Control& control) {
+      control.setTag(rt::numberText(rt::add(rt::strictNumber(control.tag()), 1)));
+    });
+    const Counted counted =
+        countOn(rt::kTag, c.tag, [](rt::Control& control) { control.incrementTag(); });
+    EXPECT_EQ(c.counted, counted.text) << '"' << c.tag << '"';
+    EXPECT_EQ(c.error, counted.error) << '"' << c.tag << '"';
+    EXPECT_TRUE(general == counted) << '"' << c.tag << '"';
+    // The tag is read in every case, and nothing else.
+    EXPECT_EQ(onlyRead(rt::kTag), counted.reads) << '"' << c.tag << '"';
+    const bool changed = c.counted != c.tag;
+    EXPECT_EQ(changed ? 1u : 0u, counted.changeCount) << '"' << c.tag << '"';
+    EXPECT_EQ(changed ? 1 : 0, counted.watchedReports) << '"' << c.tag << '"';
+  }
+}
+
+TEST(Changes, AddToCaptionIsTheLeadingNumberPlusTheAmountWrittenAsText) {
+  using Code = rt::RuntimeError::Code;
+  struct Case {
+    std::string caption;
+    int amount;
+    std::string added;  // the caption after it, when no error is raised
+    std::optional<Code> error;
+  };
+  const Case cases[] = {
+      {"95", -5, "90", {}},
+      {"100", -5, "95", {}},  // one digit fewer
+      {"105", -5, "100", {}},
+      {"5", -5, "0", {}},
+      {"3", -5, "-2", {}},
+      {"0", -1, "-1", {}},
+      {"1", -1, "0", {}},
+      {"10", -1, "9", {}},
+      {"7", 5, "12", {}},
+      {"96", 5, "101", {}},
+      {"99995", 5, "100000", {}},  // one digit more
+      {"360125", 5, "360130", {}},
+      {"0", 5, "5", {}},
+      {"Game Over!", 5, "5", {}},  // no leading number: 0
+      {"", 5, "5", {}},
+      {" 95", -5, "90", {}},
+      {"095", 5, "100", {}},
+      {"-5", 5, "0", {}},
+      {"1.5", 5, "6.5", {}},
+      {"95 $", -5, "90", {}},
+      {"1E3", -1, "999", {}},
+      {"7", 500, "507", {}},
+      {"7", 0, "7", {}},  // the same text: no change
+      {"999999999999999", 1, "1E+15", {}},
+      {"1e309", 5, "1e309", Code::Overflow},
+  };
+  for (const Case& c : cases) {
+    const std::string name = '"' + c.caption + "\" + " + std::to_string(c.amount);
+    const Counted general = countOn(rt::kCaption, c.caption, [&c](rt::Control& control) {
+      control.setCaption(rt::numberText(rt::add(rt::leadingNumber(control.caption()), c.amount)));
+    });
+    const Counted added = countOn(rt::kCaption, c.caption,
+                                  [&c](rt::Control& control) { control.addToCaption(c.amount); });
+    EXPECT_EQ(c.added, added.text) << name;
+    EXPECT_EQ(c.error, added.error) << name;
+    EXPECT_TRUE(general == added) << name;
+    EXPECT_EQ(onlyRead(rt::kCaption), added.reads) << name;
+    const bool changed = c.added != c.caption;
+    EXPECT_EQ(changed ? 1u : 0u, added.changeCount) << name;
+    EXPECT_EQ(changed ? 1 : 0, added.watchedReports) << name;
+  }
 }
 
 TEST(Form, RejectsABrokenDescription) {

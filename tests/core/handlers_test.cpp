@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "game/animations.h"
 #include "game/prize_table.h"
@@ -198,6 +199,32 @@ TEST(ReelStops, DrawsMapEveryValueToOneOfTenSymbols) {
     EXPECT_EQ(symbol, g.f.reelSymbol(1)) << r;
     EXPECT_EQ(std::to_string(symbol), g.f.LabelGenerator.caption());
   }
+}
+
+// The symbol a reel stop takes from the generator's caption is the one whose
+// digit text the caption equals, compared with each of "0" to "9" in turn.
+TEST(ReelStops, TheCaptionGivesTheSymbolWhoseDigitTextItIs) {
+  const std::array<std::string, 10> digitText{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+  std::vector<std::string> captions = {"",   " ",   "10",  "00", "05", " 5",      "5 ",        "-1",
+                                       "+1", "1.0", "9E0", "09", "٣",  "Ge ner.", "Game Over!"};
+  // A digit with a nul after or before it.
+  captions.emplace_back("7\0", 2);
+  captions.emplace_back(
+      "\0"
+      "7",
+      2);
+  // And every character on its own, the ten digits among them.
+  for (int c = 0; c < 256; ++c) captions.emplace_back(1, static_cast<char>(c));
+  int named = 0;
+  for (const std::string& caption : captions) {
+    int compared = -1;
+    for (int d = 0; d < 10; ++d) {
+      if (caption == digitText[static_cast<std::size_t>(d)]) compared = d;
+    }
+    EXPECT_EQ(compared, game::symbolOfCaption(caption)) << '"' << caption << '"';
+    if (compared >= 0) ++named;
+  }
+  EXPECT_EQ(10, named);
 }
 
 TEST(ReelStops, ThreeEqualDrawsShareOnePictureObject) {
