@@ -34,28 +34,22 @@ void Schedule::place(std::size_t s) {
   while (i < ordered_ && order_[i] != slot) ++i;
   if (i == ordered_) {
     if (due_[s] != kNever) enter(s);
-    return;
+  } else if (due_[s] == kNever) {
+    removeAt(i);
+  } else {
+    sink(rise(i));
   }
-  if (due_[s] == kNever) {
-    for (; i + 1 < ordered_; ++i) order_[i] = order_[i + 1];
-    --ordered_;
-    return;
-  }
-  for (; i > 0 && before(order_[i], order_[i - 1]); --i) std::swap(order_[i], order_[i - 1]);
-  sink(i);
 }
 
 void Schedule::leave(std::size_t s) {
   std::size_t i = 0;
   while (order_[i] != s) ++i;
-  for (; i + 1 < ordered_; ++i) order_[i] = order_[i + 1];
-  --ordered_;
+  removeAt(i);
 }
 
 void Schedule::enter(std::size_t s) {
-  std::size_t i = ordered_++;
-  order_[i] = static_cast<std::uint32_t>(s);
-  for (; i > 0 && before(order_[i], order_[i - 1]); --i) std::swap(order_[i], order_[i - 1]);
+  order_[ordered_] = static_cast<std::uint32_t>(s);
+  rise(ordered_++);
 }
 
 std::int64_t Schedule::gridFrom(const Slot& slot, std::int64_t t) {

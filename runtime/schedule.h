@@ -211,6 +211,17 @@ class Schedule {
   void enter(std::size_t s);
   // Takes slot s, in the order and now with no tick due, out of it.
   void leave(std::size_t s);
+  // Moves the slot at position i of the order forward past those now due
+  // after it; returns its new position.
+  std::size_t rise(std::size_t i) {
+    for (; i > 0 && before(order_[i], order_[i - 1]); --i) std::swap(order_[i], order_[i - 1]);
+    return i;
+  }
+  // Takes the slot at position i out of the order, those after it moving up.
+  void removeAt(std::size_t i) {
+    for (; i + 1 < ordered_; ++i) order_[i] = order_[i + 1];
+    --ordered_;
+  }
 
   Form& form_;
   Parking parking_;
