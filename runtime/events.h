@@ -101,14 +101,13 @@ class Dispatcher {
   // that calls it.
   static void hold(Bound& bound, Handler& held, Handler handler, Purity purity);
   // Where the std::function bound to `event` of `control` is kept.
-  Handler& heldFor(const Control& control, Event event) {
-    return held_[static_cast<std::size_t>(control.index()) * kEventCount +
-                 static_cast<std::size_t>(event)];
-  }
+  Handler& heldFor(const Control& control, Event event) { return held_[place(control, event)]; }
   // What is bound to `event` of `control`.
-  Bound& entry(const Control& control, Event event) {
-    return handlers_[static_cast<std::size_t>(control.index()) * kEventCount +
-                     static_cast<std::size_t>(event)];
+  Bound& entry(const Control& control, Event event) { return handlers_[place(control, event)]; }
+  // The place of `event` of `control` in handlers_ and held_.
+  static std::size_t place(const Control& control, Event event) {
+    return static_cast<std::size_t>(control.index()) * kEventCount +
+           static_cast<std::size_t>(event);
   }
   // Inline, for it wraps every tick of every timer.
   Outcome run(const Bound& bound, const Control* control, Event event) {
