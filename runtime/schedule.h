@@ -21,12 +21,22 @@ namespace rt {
 //    A host that fell behind by less than kLeeway ms still delivers the
 //    following points, one by one; further behind, the points passed are
 //    missed and not made up (at most one tick of each timer waits).
-//  - Parking (the quiet-run rule of rt::Dispatcher): a timer whose tick left
-//    the form as it found it sleeps until a property its handler read in that
-//    tick changes, and then resumes at the next point of its grid, as if it
-//    had ticked all along. A point it shares with the tick that woke it comes
-//    after that tick only if the timer is listed after that tick's timer, as
-//    it would have.
+//  - Parking: a timer whose tick was quiet (rt::Dispatcher's quiet run: a
+//    pure handler that changed no property, drew nothing and raised no error)
+//    sleeps until a property its handler read or wrote in that tick changes,
+//    and then resumes at the next point of its grid, as if it had ticked all
+//    along. A point it shares with the tick that woke it comes after that
+//    tick only if the timer is listed after that tick's timer, as it would
+//    have.
+//    Why this is exact: the handler is a function of the properties it reads.
+//    While none of them changes, it takes the same path on every tick, reads
+//    the same properties and writes the same values to the same properties.
+//    In the quiet tick each of those writes found its value already there;
+//    while none of the written properties changes either, each write would
+//    find it there again, and every skipped tick would have been quiet too.
+//    A property the handler wrote is therefore watched like one it read (a
+//    write that changes nothing counts as a read, rt::Control), and the
+//    first change to any of them wakes the timer before its next point.
 // The host (the form's rt::TimerHost) passes timerSwitched() and
 // watchedChanged() on to it, with its time.
 class Schedule {

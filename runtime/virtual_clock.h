@@ -13,7 +13,7 @@ namespace rt {
 // every timer already on then gets its first tick one interval later. Ticks
 // always come exactly when due, so none is ever missed. With parking on (the
 // default) a timer whose tick changed nothing sleeps until something it read
-// changes, which nothing can observe but the count of ticks and the speed of
+// or wrote changes, which nothing can observe but the count of ticks and the speed of
 // long waits.
 class VirtualClock final : public TimerHost {
  public:
