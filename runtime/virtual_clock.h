@@ -35,8 +35,9 @@ class VirtualClock final : public TimerHost {
   // then stays). Nothing is delivered once a run-time error has ended the run.
   // Always inline: the statistics mode's loop calls it for every tick.
   [[gnu::always_inline]] Control* step(std::int64_t limit) {
-    if (dispatcher_.halted()) return nullptr;
-    return schedule_.deliverNext(limit, dispatcher_, now_);
+    return schedule_.deliverNext(
+        limit, Schedule::kNeverLate, now_, dispatcher_,
+        [this](Control& timer) { return dispatcher_.deliver(timer, Event::Timer); });
   }
 
   // Delivers every tick due in (now, now + ms], in order, and ends at now + ms.
