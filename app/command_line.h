@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program's command line and its seed variable ask for, read before
 // anything needs a display: --help and --version answer on a machine without
 // one, and a mistyped option ends the program before a window opens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Zarnovik: starts the game in its window and runs it until the window closes.
 #include <QApplication>
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line as a player types it: what the program prints, where, and
 // the status it ends with, before any display is looked for.
 
