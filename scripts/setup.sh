@@ -14,7 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   valgrind
   python3
-  dpkg-dev fakeroot file lintian desktop-file-utils appstream
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream diffoscope-minimal
   qt6-wayland weston
 )
 
