@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ledger that watches the game from outside: its own prize table, quiet
 // on correct play, and a report for each kind of broken rule fed to it. And
 // the fuzz player: its scripts replay in the driver to the same state.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timers' schedule: parking after a quiet tick, waking on what the tick
 // read, resuming on the grid in the right place among ticks due together,
 // and a late host's missed points.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timer delivery rules on Qt's event loop. Only lower bounds on time are
 // asserted: a slow machine may deliver late, never early or in a burst.
 #include "runtime/qt/qt_timer_host.h"
