@@ -5,6 +5,7 @@
 #include <map>
 
 #include "window/qt/accessibility_parts.h"
+#include "window/qt/keys.h"
 
 // The tree a reader finds: which painted controls are presented, where, in
 // what order, and whether a player could see them now.
@@ -76,11 +77,16 @@ Accessibility::Accessibility(FormWindow& window, game::Form1& form, FormWindow::
   std::stable_sort(items_.begin(), items_.end(), [this](const Item& a, const Item& b) {
     return readingKey(*a.control) < readingKey(*b.control);
   });
+  for (const QString& name : symbolNames_) reelWidth_ = std::max(reelWidth_, name.size());
+  reelWidth_ = std::max(reelWidth_, spinningName().size());
+  newsTimer_.setSingleShot(true);
+  connect(&newsTimer_, &QTimer::timeout, this, &Accessibility::tellNews);
   told_.resize(items_.size());
   ids_.resize(items_.size(), 0);
   remember();
   registry()[&window_] = this;
   QAccessible::installActivationObserver(this);
+  describeButtons();
 }
 
 Accessibility::~Accessibility() {
@@ -88,6 +94,7 @@ Accessibility::~Accessibility() {
   registry().erase(&window_);
   for (QAccessible::Id id : ids_)
     if (id != 0) QAccessible::deleteAccessibleInterface(id);
+  if (newsId_ != 0) QAccessible::deleteAccessibleInterface(newsId_);
 }
 
 const rt::Control* Accessibility::controlOf(const QWidget* widget) const {
@@ -210,9 +217,12 @@ std::tuple<int, int, int> Accessibility::readingKey(const rt::Control& control) 
 std::vector<QAccessibleInterface*> Accessibility::children(const rt::Control* frame) {
   std::vector<std::pair<std::tuple<int, int, int>, QAccessibleInterface*>> found;
   for (const auto& [control, shown] : widgets_) {
-    if (control->container() != frame || !seen(*control)) continue;
-    if (QAccessibleInterface* iface =
-            QAccessible::queryAccessibleInterface(window_.widgetOf(*control)))
+    if (control->container() != frame) continue;
+    // The button with the keyboard focus is there even beneath the welcome
+    // panel: a key press presses it, and a reader must be able to say so.
+    QWidget* widget = window_.widgetOf(*control);
+    if (!seen(*control) && !(control->visible() && widget->hasFocus())) continue;
+    if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget))
       found.emplace_back(readingKey(*control), iface);
   }
   for (const Item& item : items_) {
@@ -232,6 +242,35 @@ QAccessibleInterface* Accessibility::interfaceOf(const Item& item) {
   if (ids_[index] == 0)
     ids_[index] = QAccessible::registerAccessibleInterface(newItemNode(*this, index));
   return QAccessible::accessibleInterface(ids_[index]);
+}
+
+QString Accessibility::textOf(const Item& item) const {
+  if (item.kind != Item::Kind::Reel) return now(item).text;
+  // Padded with blanks to the longest name, so that the text keeps one length.
+  return now(item).name.leftJustified(reelWidth_);
+}
+
+QString Accessibility::windowDescription() const {
+  QStringList parts;
+  if (seen(form_.Frame4))
+    for (const Item& item : items_)
+      if (item.kind == Item::Kind::Text && item.control->container() == &form_.Frame4 && seen(item))
+        parts << spoken(item);
+  parts << keysHelp();
+  return parts.join(QLatin1Char('\n'));
+}
+
+void Accessibility::describeButtons() {
+  for (const auto& [control, shown] : widgets_) {
+    if (control->kind() != rt::Kind::CommandButton) continue;
+    QWidget* button = window_.widgetOf(*control);
+    const QString description =
+        control->visible() && !uncovered(*control)
+            ? QStringLiteral("Кнопка скрыта под приветствием, но Пробел или Ввод нажимают её")
+            : QString();
+    if (button->accessibleDescription() != description)
+      button->setAccessibleDescription(description);
+  }
 }
 
 bool Accessibility::pressCoinSlot() {

@@ -24,6 +24,8 @@ class ContainerNode final : public QAccessibleWidget {
   }
 
   QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Description && isWindow_)
+      if (Accessibility* a = game()) return a->windowDescription();
     if (t == QAccessible::Name) {
       if (isWindow_) return widget()->windowTitle();
       if (const rt::Control* frame = this->frame()) return fromUtf8(frame->caption());

@@ -30,6 +30,11 @@ void Accessibility::changed(std::span<const rt::Form::Change> changes) {
       QAccessibleEvent added(widget, QAccessible::ObjectCreated);
       send(added);
     }
+    // The window's description holds the welcome text while its panel shows.
+    if (control == &form_.Frame4) {
+      QAccessibleEvent described(&window_, QAccessible::DescriptionChanged);
+      send(described);
+    }
   }
   for (std::size_t i = 0; i < items_.size(); ++i) {
     Told is = now(items_[i]);
@@ -37,6 +42,8 @@ void Accessibility::changed(std::span<const rt::Form::Change> changes) {
     tell(items_[i], told_[i], is);
     told_[i] = std::move(is);
   }
+  describeButtons();
+  gatherNews();
 }
 
 void Accessibility::setListener(Listener listener) {
@@ -51,6 +58,8 @@ void Accessibility::accessibilityActiveChanged(bool active) {
 void Accessibility::remember() {
   for (std::size_t i = 0; i < items_.size(); ++i) told_[i] = now(items_[i]);
   for (auto& [control, shown] : widgets_) shown = seen(*control);
+  heard_ = scene();
+  pending_.clear();
 }
 
 void Accessibility::send(QAccessibleEvent& event) {

@@ -103,8 +103,11 @@ class ItemNode final : public QAccessibleInterface,
   void* interface_cast(QAccessible::InterfaceType type) override {
     if (!game_) return nullptr;
     const Accessibility::Item::Kind kind = item().kind;
-    const bool hasText =
-        kind == Accessibility::Item::Kind::Field || kind == Accessibility::Item::Kind::Text;
+    // A reel offers its name as text too: a reader reviewing the window
+    // reads a text afresh each time, and so the reel's current symbol.
+    const bool hasText = kind == Accessibility::Item::Kind::Field ||
+                         kind == Accessibility::Item::Kind::Text ||
+                         kind == Accessibility::Item::Kind::Reel;
     if (type == QAccessible::TextInterface && hasText)
       return static_cast<QAccessibleTextInterface*>(this);
     if (type == QAccessible::ActionInterface && kind == Accessibility::Item::Kind::CoinSlot)
@@ -150,7 +153,7 @@ class ItemNode final : public QAccessibleInterface,
 
  private:
   const Accessibility::Item& item() const { return game_->items()[index_]; }
-  QString content() const { return game_ ? game_->now(item()).text : QString(); }
+  QString content() const { return game_ ? game_->textOf(item()) : QString(); }
 
   QPointer<Accessibility> game_;
   std::size_t index_;

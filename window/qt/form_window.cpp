@@ -369,6 +369,35 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
     deliver_(*pressed, rt::Event::Click);
 }
 
+void FormWindow::setKeyClick(IsKey isKey, rt::Control& control) {
+  clickKey_ = isKey;
+  clickKeyControl_ = &control;
+}
+
+bool FormWindow::clickCentre(rt::Control& control) {
+  // The key takes the mouse's road: the click lands on whatever lies at the
+  // control's centre, and only the control itself, open, answers.
+  const QPoint at = windowRect(control).center();
+  if (control.container() != nullptr || childAt(at) != nullptr || windowlessAt(at) != &control ||
+      !control.enabled() || pressed_ != nullptr)
+    return false;
+  deliver_(control, rt::Event::MouseDown);
+  deliver_(control, rt::Event::MouseUp);
+  if (windowlessAt(at) == &control) deliver_(control, rt::Event::Click);
+  return true;
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+  // A focused button passes on the keys it does not use; held down, the key
+  // repeats nothing, as a mouse button does not.
+  if (clickKey_ && clickKey_(event->key(), event->modifiers())) {
+    event->accept();
+    if (!event->isAutoRepeat()) clickCentre(*clickKeyControl_);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {
   mousePos_ = event->position().toPoint();
   updatePointer(mousePos_);

@@ -46,6 +46,15 @@ class FormWindow final : public QWidget {
   // The widget of a frame or a button; nullptr for a windowless control.
   QWidget* widgetOf(const rt::Control& control) const;
 
+  // A key that clicks a windowless control of the window as the mouse would
+  // on its centre: press, release and click, delivered only if the mouse
+  // could click it there (nothing lies above it and it takes input).
+  using IsKey = bool (*)(int key, Qt::KeyboardModifiers modifiers);
+  void setKeyClick(IsKey isKey, rt::Control& control);
+  // Clicks `control` on its centre as the mouse would; returns whether the
+  // press was delivered.
+  bool clickCentre(rt::Control& control);
+
   // Puts the keyboard focus on the first button by tab order.
   void focusFirstButton();
 
@@ -63,6 +72,7 @@ class FormWindow final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   friend class FrameBox;
@@ -113,6 +123,8 @@ class FormWindow final : public QWidget {
   // The frames lying on the window itself; each paints all of its rectangle.
   std::vector<QWidget*> windowFrames_;
   rt::Control* pressed_ = nullptr;
+  IsKey clickKey_ = nullptr;
+  rt::Control* clickKeyControl_ = nullptr;
   const rt::Picture* pointerShown_ = nullptr;
   // Where the mouse last was over the window's own area; off the window when
   // it is elsewhere. Kept from the mouse events, so that choosing the pointer
