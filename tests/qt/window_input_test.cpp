@@ -224,3 +224,65 @@ TEST(WindowInput, PointerFollowsTheSlotUnderAStillMouse) {
 }
 
 }  // namespace
+
+// Presses and releases the left button at the exact window position `pos`,
+// as a screen of fractional scale reports it.
+void clickAt(bench::Bench& b, QPointF pos) {
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QMouseEvent e(type, pos, b.window.mapToGlobal(pos), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(&b.window, &e);
+  }
+}
+
+TEST(WindowInput, ClicksLandOnTheDrawnPixelsAtAnyScale) {
+  // Run again by ctest at the scales 1.25, 1.5 and 2: the coin slot takes
+  // exactly the clicks on the screen pixels it is drawn on, and its plate
+  // ends at its bevel's lines, as thick as a window pixel there.
+  bench::Bench b;
+  b.dismissWelcome();
+  const qreal dpr = b.window.devicePixelRatioF();
+  const QImage screen = b.window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QPoint mid(std::lround(centre(b, "LabelInsertCoin").x() * dpr),
+                   std::lround(centre(b, "LabelInsertCoin").y() * dpr));
+  const QRgb black = qRgb(0, 0, 0);
+  ASSERT_EQ(black, screen.pixel(mid));
+  // The slot's drawn pixels: the black run through its centre (the plate's
+  // grey lies around it).
+  QRect drawn(mid, mid);
+  while (screen.pixel(drawn.left() - 1, mid.y()) == black) drawn.setLeft(drawn.left() - 1);
+  while (screen.pixel(drawn.right() + 1, mid.y()) == black) drawn.setRight(drawn.right() + 1);
+  while (screen.pixel(mid.x(), drawn.top() - 1) == black) drawn.setTop(drawn.top() - 1);
+  while (screen.pixel(mid.x(), drawn.bottom() + 1) == black) drawn.setBottom(drawn.bottom() + 1);
+
+  struct Case {
+    QPoint pixel;
+    bool coin;
+  };
+  const Case cases[] = {{drawn.topLeft(), true},
+                        {drawn.bottomRight(), true},
+                        {{drawn.left() - 1, mid.y()}, false},
+                        {{drawn.right() + 1, mid.y()}, false},
+                        {{mid.x(), drawn.top() - 1}, false},
+                        {{mid.x(), drawn.bottom() + 1}, false}};
+  for (const Case& c : cases) {
+    // Anywhere within the screen pixel: its near edge and its far side.
+    for (qreal within : {0.0, 0.9}) {
+      b.f.LabelInsertCoin.setEnabled(true);
+      b.delivered.clear();
+      clickAt(b, (QPointF(c.pixel) + QPointF(within, within)) / dpr);
+      const bool coin = !b.delivered.empty() && b.delivered.front().control == "LabelInsertCoin";
+      EXPECT_EQ(c.coin, coin) << "screen pixel " << c.pixel.x() << "," << c.pixel.y() << " + "
+                              << within << " at " << dpr;
+    }
+  }
+
+  // The bevel's right line ends the plate: the last pixels before the
+  // window's background are black, a whole window pixel of them.
+  const QColor background(128, 128, 255);
+  int x = drawn.right() + 1;
+  while (screen.pixelColor(x, mid.y()) != background) ++x;
+  int thick = 0;
+  while (screen.pixel(x - 1 - thick, mid.y()) == black) ++thick;
+  EXPECT_GE(thick, static_cast<int>(dpr)) << "the plate shows beyond its bevel, at " << dpr;
+}

@@ -90,10 +90,10 @@ class FormWindow final : public QWidget {
   void paintWindowless(QPainter& painter, const Showing& showing);
   // The topmost visible label or image of the window under `pos`: the one
   // that takes the mouse there, unless a frame or button lies above it.
-  rt::Control* windowlessAt(QPoint pos) const;
+  rt::Control* windowlessAt(QPointF pos) const;
   // Chooses the pointer for `pos`: the coin slot's pointer over an open slot,
   // the window's pointer elsewhere. `force` applies it even if unchanged.
-  void updatePointer(QPoint pos, bool force = false);
+  void updatePointer(QPointF pos, bool force = false);
   // Sets the pointers and the icon at `dpr` screen pixels per window pixel
   // and has the pictures drawn for that scale before they are shown.
   void adoptScale(qreal dpr);
@@ -129,7 +129,7 @@ class FormWindow final : public QWidget {
   // Where the mouse last was over the window's own area; off the window when
   // it is elsewhere. Kept from the mouse events, so that choosing the pointer
   // after a tick needs no round trip to the display.
-  QPoint mousePos_{-1, -1};
+  QPointF mousePos_{-1, -1};
   QRegion painted_;
   // The scale the pointers were made for, and the scale last painted at.
   qreal pointerScale_ = 0.0;
