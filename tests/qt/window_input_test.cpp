@@ -277,6 +277,19 @@ TEST(WindowInput, ClicksLandOnTheDrawnPixelsAtAnyScale) {
     }
   }
 
+  // "Новая игра" takes the clicks on its last column and row of pixels too.
+  const QRect g = b.window.widgetOf(b.f.Command1)->geometry();
+  const QPoint last(std::lround((g.right() + 1) * dpr) - 1,
+                    std::lround((g.bottom() + 1) * dpr) - 1);
+  const QPoint middle(std::lround(g.center().x() * dpr), std::lround(g.center().y() * dpr));
+  for (const Case& c : {Case{{last.x(), middle.y()}, true}, Case{{middle.x(), last.y()}, true},
+                        Case{{last.x() + 1, middle.y()}, false}}) {
+    b.delivered.clear();
+    clickAt(b, (QPointF(c.pixel) + QPointF(0.9, 0.9)) / dpr);
+    EXPECT_EQ(c.coin, b.delivered == std::vector<Delivered>({{"Command1", Event::Click}}))
+        << "screen pixel " << c.pixel.x() << "," << c.pixel.y() << " of Новая игра at " << dpr;
+  }
+
   // The bevel's right line ends the plate: the last pixels before the
   // window's background are black, a whole window pixel of them.
   const QColor background(128, 128, 255);

@@ -1,5 +1,6 @@
 #include "window/qt/form_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -377,7 +378,34 @@ rt::Control* FormWindow::windowlessAt(QPointF pos) const {
   return nullptr;
 }
 
+QWidget* FormWindow::buttonAt(QPointF pos) const {
+  const qreal dpr = devicePixelRatioF();
+  const QTransform toDevice = QTransform::fromScale(dpr, dpr);
+  constexpr qreal kEpsilon = 1e-6;
+  const QPoint device(qFloor(pos.x() * dpr + kEpsilon), qFloor(pos.y() * dpr + kEpsilon));
+  for (QWidget* button : buttonsByTab_)
+    if (button->parentWidget() == this && button->isVisible() && button->isEnabled() &&
+        screenPixels(toDevice, button->geometry()).contains(device))
+      return button;
+  return nullptr;
+}
+
+void FormWindow::forwardTo(QWidget* button, QMouseEvent* event) {
+  // Within the button, on its pixel nearest the pointer.
+  const QPointF local = button->mapFrom(this, event->position());
+  const QPointF inside(std::clamp(local.x(), 0.0, button->width() - 1.0),
+                       std::clamp(local.y(), 0.0, button->height() - 1.0));
+  QMouseEvent forwarded(event->type(), inside, button->mapToGlobal(inside), event->button(),
+                        event->buttons(), event->modifiers());
+  QApplication::sendEvent(button, &forwarded);
+}
+
 void FormWindow::mousePressEvent(QMouseEvent* event) {
+  if (QWidget* button = buttonAt(event->position())) {
+    pressedButton_ = button;
+    forwardTo(button, event);
+    return;
+  }
   mousePos_ = event->position();
   rt::Control* hit = windowlessAt(event->position());
   // A disabled control takes no mouse input at all.
@@ -387,6 +415,10 @@ void FormWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (QWidget* button = std::exchange(pressedButton_, nullptr)) {
+    forwardTo(button, event);
+    return;
+  }
   mousePos_ = event->position();
   rt::Control* pressed = std::exchange(pressed_, nullptr);
   if (pressed == nullptr) return;

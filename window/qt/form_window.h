@@ -91,6 +91,11 @@ class FormWindow final : public QWidget {
   // The topmost visible label or image of the window under `pos`: the one
   // that takes the mouse there, unless a frame or button lies above it.
   rt::Control* windowlessAt(QPointF pos) const;
+  // The button on the window painted on the screen pixel under `pos`: at a
+  // fractional scale its last column and row of pixels lie where the
+  // rounded position misses it, and the window hands such a click on.
+  QWidget* buttonAt(QPointF pos) const;
+  void forwardTo(QWidget* button, QMouseEvent* event);
   // Chooses the pointer for `pos`: the coin slot's pointer over an open slot,
   // the window's pointer elsewhere. `force` applies it even if unchanged.
   void updatePointer(QPointF pos, bool force = false);
@@ -123,6 +128,7 @@ class FormWindow final : public QWidget {
   // The frames lying on the window itself; each paints all of its rectangle.
   std::vector<QWidget*> windowFrames_;
   rt::Control* pressed_ = nullptr;
+  QWidget* pressedButton_ = nullptr;
   IsKey clickKey_ = nullptr;
   rt::Control* clickKeyControl_ = nullptr;
   const rt::Picture* pointerShown_ = nullptr;
