@@ -7,14 +7,20 @@
 #include <optional>
 #include <utility>
 
-#include "fuzz/ledger.h"
 #include "game/driver.h"
 #include "game/machine.h"
 #include "game/snapshot.h"
 #include "runtime/convert.h"
 #include "runtime/virtual_clock.h"
+#include "tests/model/ledger.h"
 
 namespace fuzz {
+
+using model::Action;
+using model::actionOf;
+using model::Ledger;
+using model::tickOf;
+
 namespace {
 
 // Waits around the timers' intervals and a spin's landmarks: 125 (flicker),

@@ -2,7 +2,7 @@
 // The ledger that watches the game from outside: its own prize table, quiet
 // on correct play, and a report for each kind of broken rule fed to it. And
 // the fuzz player: its scripts replay in the driver to the same state.
-#include "fuzz/ledger.h"
+#include "tests/model/ledger.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -24,13 +24,13 @@
 
 namespace {
 
-using fuzz::Action;
+using model::Action;
 using ::testing::HasSubstr;
 using testing_support::LoadedGame;
 
 TEST(LedgerPrizeTable, PaysTheWrittenAwards) {
   for (const testing_support::PrizeCase& c : testing_support::kPrizeCases) {
-    EXPECT_EQ(c.rings, fuzz::prizeFor(c.a, c.b, c.c)) << c.a << "-" << c.b << "-" << c.c;
+    EXPECT_EQ(c.rings, model::prizeFor(c.a, c.b, c.c)) << c.a << "-" << c.b << "-" << c.c;
   }
   // A reel that shows none of the ten symbols (-1) matches no symbol.
   const testing_support::PrizeCase noSymbol[] = {
@@ -39,7 +39,7 @@ TEST(LedgerPrizeTable, PaysTheWrittenAwards) {
       {-1, 0, -1, 0},
   };
   for (const testing_support::PrizeCase& c : noSymbol) {
-    EXPECT_EQ(c.rings, fuzz::prizeFor(c.a, c.b, c.c)) << c.a << "-" << c.b << "-" << c.c;
+    EXPECT_EQ(c.rings, model::prizeFor(c.a, c.b, c.c)) << c.a << "-" << c.b << "-" << c.c;
   }
 }
 
@@ -57,7 +57,7 @@ TEST(LedgerPrizeTable, AgreesWithTheGameOnEveryTriple) {
             game += rule->bonus->award;
           }
         }
-        const int ledger = fuzz::prizeFor(a, b, c);
+        const int ledger = model::prizeFor(a, b, c);
         EXPECT_EQ(game, ledger) << a << "-" << b << "-" << c;
         wins += ledger > 0;
         rings += ledger;
@@ -71,11 +71,11 @@ TEST(LedgerPrizeTable, AgreesWithTheGameOnEveryTriple) {
 // The game on the virtual clock with a ledger reporting every event.
 struct Watched {
   LoadedGame g;
-  std::optional<fuzz::Ledger> ledger;
+  std::optional<model::Ledger> ledger;
 
   Watched() { ledger.emplace(g.f); }
   // Starts a fresh ledger on the state as it now is.
-  void restart() { ledger.emplace(g.f, fuzz::Ledger::Options{.start = g.clock.now()}); }
+  void restart() { ledger.emplace(g.f, model::Ledger::Options{.start = g.clock.now()}); }
 
   void observe(Action action) { ledger->observe(action, g.f, g.clock.now()); }
   void click(rt::Control& c, Action action) {
@@ -91,20 +91,20 @@ struct Watched {
     rt::Control* timer = g.clock.step(rt::VirtualClock::kNever);
     if (timer == nullptr) return nullptr;
     if (tamper) tamper(g.f);
-    observe(fuzz::tickOf(g.f, *timer));
+    observe(model::tickOf(g.f, *timer));
     return timer;
   }
   // Ticks until `timer` has ticked.
   void tickUntil(const rt::Control& timer, const std::function<void(game::Form1&)>& tamper = {}) {
     while (rt::Control* t = g.clock.step(rt::VirtualClock::kNever)) {
       if (t == &timer && tamper) tamper(g.f);
-      observe(fuzz::tickOf(g.f, *t));
+      observe(model::tickOf(g.f, *t));
       if (t == &timer) return;
     }
   }
   void wait(std::int64_t ms) {
     const std::int64_t end = g.clock.now() + ms;
-    while (rt::Control* t = g.clock.step(end)) observe(fuzz::tickOf(g.f, *t));
+    while (rt::Control* t = g.clock.step(end)) observe(model::tickOf(g.f, *t));
     g.clock.advance(end - g.clock.now());
     ledger->idle(end);
   }

@@ -60,7 +60,7 @@
 
 #include <unistd.h>
 
-#include "fuzz/ledger.h"
+#include "tests/model/ledger.h"
 #include "game/driver.h"
 #include "game/input.h"
 #include "game/snapshot.h"
@@ -155,7 +155,7 @@ class Soak : public QObject {
   int run() {
     clock_.start();
     last_ = game::Snapshot::of(f());
-    ledger_.emplace(f(), fuzz::Ledger::Options{
+    ledger_.emplace(f(), model::Ledger::Options{
                              .exactTiming = false, .lateness = options_.lateness, .start = now()});
     host_.start();
     (void)QTest::qWaitForWindowExposed(&host_.window());
@@ -197,11 +197,11 @@ class Soak : public QObject {
   void observe(rt::Control& control, rt::Event event) {
     if (host_.machine().dispatcher().halted()) return;  // the error box follows
     game::Form1& form = f();
-    fuzz::Action action;
+    model::Action action;
     if (event == rt::Event::Timer) {
-      action = fuzz::tickOf(form, control);
+      action = model::tickOf(form, control);
     } else if (const std::optional<game::Input> input = game::inputOf(form, control, event)) {
-      action = fuzz::actionOf(*input);
+      action = model::actionOf(*input);
     } else {
       // A control the game gives no handler (a reel, a picture, a text):
       // the event must have changed nothing at all.
@@ -213,8 +213,8 @@ class Soak : public QObject {
     const std::int64_t coins = ledger_->coins();
     const std::int64_t awarded = ledger_->ringsAwarded();
     ledger_->observe(action, form, now());
-    if (action == fuzz::Action::NewGame || action == fuzz::Action::Welcome) {
-      if (action == fuzz::Action::NewGame) ++newGames_;
+    if (action == model::Action::NewGame || action == model::Action::Welcome) {
+      if (action == model::Action::NewGame) ++newGames_;
       unlucky_ = uniform(0, 2) == 0;
     } else {
       spins_ += ledger_->coins() - coins;
@@ -388,7 +388,7 @@ class Soak : public QObject {
   rt::FixedSeedClock seed_;
   window::PictureService pictures_;
   window::Host host_;
-  std::optional<fuzz::Ledger> ledger_;
+  std::optional<model::Ledger> ledger_;
   game::Snapshot last_;  // the state after the last event
   std::mt19937_64 rng_;
   QElapsedTimer clock_;

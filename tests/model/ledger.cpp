@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fuzz/ledger.h"
+#include "tests/model/ledger.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-namespace fuzz {
+namespace model {
 namespace {
 
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
@@ -499,4 +499,4 @@ void Ledger::compare(const Snapshot& expected, const Snapshot& after) {
   flags(expected.welcome, after.welcome, "Frame4.Visible");
 }
 
-}  // namespace fuzz
+}  // namespace model

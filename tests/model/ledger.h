@@ -22,12 +22,12 @@
 //
 // Use:
 //   game::Machine machine(seeds);  machine.load();
-//   fuzz::Ledger ledger(machine.form(), {.exactTiming = true});
+//   model::Ledger ledger(machine.form(), {.exactTiming = true});
 //   // after every event delivered to the game, in order, with the clock:
 //   machine.deliver(f.LabelInsertCoin, rt::Event::Click);
-//   ledger.observe(fuzz::Action::Coin, machine.form(), now);
+//   ledger.observe(model::Action::Coin, machine.form(), now);
 //   // after every timer tick:
-//   ledger.observe(fuzz::tickOf(machine.form(), timer), machine.form(), now);
+//   ledger.observe(model::tickOf(machine.form(), timer), machine.form(), now);
 //   // when time passes without an event (the end of a wait):
 //   ledger.idle(now);
 //   if (auto v = ledger.violation()) ... report *v
@@ -48,7 +48,7 @@
 // under the welcome panel) are not reported. Start the ledger when no spin is
 // under way (at start-up, or right after "Новая игра"); it opens its money
 // account with the money field as it then reads.
-namespace fuzz {
+namespace model {
 
 // The events the ledger is told of: the player's inputs first, in the order
 // of game::Input, then the timers' ticks.
@@ -167,4 +167,4 @@ class Ledger {
   std::optional<std::string> violation_;
 };
 
-}  // namespace fuzz
+}  // namespace model
