@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "fuzz/ledger.h"
-#include "game/driver.h"
+#include "game/script.h"
 #include "game/machine.h"
 #include "game/snapshot.h"
 #include "runtime/convert.h"

@@ -1,6 +1,9 @@
 // The headless driver: its script protocol, the scenario scripts with their
 // expected output, the run-time error path and the statistics of many spins.
-#include "game/driver.h"
+#include "game/script.h"
+#include "game/statistics.h"
+#include "tools/zarnovik-sim/command_line.h"
+#include "tools/zarnovik-sim/progress_line.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -269,7 +272,7 @@ TEST(Script, ALineThatCannotBeWrittenEndsTheRunWithStatusFourNotItsOwn) {
       status = driver.run(in);
     } else {
       const char* argv[] = {"zarnovik-sim", "--spins", "10", "--seed", "1", "--threads", "1"};
-      status = game::simMain(7, argv, in, out, err, false);
+      status = sim::simMain(7, argv, in, out, err, false);
     }
     EXPECT_EQ(game::kExitIoError, status) << c.what;
     EXPECT_EQ("zarnovik-sim: cannot write to the standard output\n", err.str()) << c.what;
@@ -370,7 +373,7 @@ TEST(Progress, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
   std::ostringstream err;
   std::atomic<std::uint64_t> done{0};
   {
-    game::ProgressLine progress(err, 1000, done, 0ms, 5ms);
+    sim::ProgressLine progress(err, 1000, done, 0ms, 5ms);
     std::this_thread::sleep_for(40ms);
     done = 400;
     std::this_thread::sleep_for(40ms);
@@ -387,7 +390,7 @@ TEST(Progress, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
 TEST(Progress, NothingForARunThatEndsInItsQuietTime) {
   std::ostringstream err;
   std::atomic<std::uint64_t> done{0};
-  { game::ProgressLine progress(err, 1000, done); }
+  { sim::ProgressLine progress(err, 1000, done); }
   EXPECT_EQ("", err.str());
 }
 

@@ -15,7 +15,7 @@
 #include <sstream>
 
 #include "fuzz/play.h"
-#include "game/driver.h"
+#include "game/script.h"
 #include "game/prize_table.h"
 #include "game_test_support.h"
 #include "prize_cases.h"

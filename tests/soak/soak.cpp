@@ -60,7 +60,7 @@
 #include <unistd.h>
 
 #include "fuzz/ledger.h"
-#include "game/driver.h"
+#include "game/script.h"
 #include "game/input.h"
 #include "game/snapshot.h"
 #include "window/qt/fonts.h"

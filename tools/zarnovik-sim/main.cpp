@@ -3,9 +3,9 @@
 
 #include <iostream>
 
-#include "game/driver.h"
+#include "tools/zarnovik-sim/command_line.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
-  return game::simMain(argc, argv, std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+  return sim::simMain(argc, argv, std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
 }

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "game/driver.h"
+#include "game/script.h"
 #include "game/input.h"
 
 namespace window {

@@ -1,13 +1,9 @@
-#include "game/driver.h"
+#include "game/script.h"
 
 #include <charconv>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <istream>
-#include <mutex>
 #include <ostream>
-#include <thread>
 #include <vector>
 
 #include "runtime/convert.h"
@@ -25,14 +21,6 @@ std::vector<std::string_view> words(std::string_view line) {
     if (i > start) result.push_back(line.substr(start, i - start));
   }
   return result;
-}
-
-template <typename T>
-std::optional<T> parseWhole(std::string_view word) {
-  T value{};
-  auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-  if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
-  return value;
 }
 
 // A rigged value: a decimal number rounded to single precision, in [0, 1).
@@ -101,6 +89,13 @@ void appendHexEscape(std::string& out, unsigned value) {
 }
 
 }  // namespace
+
+std::optional<std::uint64_t> parseWhole(std::string_view word) {
+  std::uint64_t value = 0;
+  auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+  if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
+  return value;
+}
 
 bool validUtf8(std::string_view text) {
   char32_t codePoint = 0;
@@ -250,8 +245,7 @@ std::optional<int> ScriptDriver::rig() {
 }
 
 std::optional<int> ScriptDriver::seed() {
-  const std::optional<std::uint64_t> n =
-      words_.size() == 2 ? parseWhole<std::uint64_t>(words_[1]) : std::nullopt;
+  const std::optional<std::uint64_t> n = words_.size() == 2 ? parseWhole(words_[1]) : std::nullopt;
   if (!n) return malformed("seed needs one whole number from 0 to 18446744073709551615");
   machine_.random().seed(*n);
   return std::nullopt;
@@ -259,8 +253,7 @@ std::optional<int> ScriptDriver::seed() {
 
 std::optional<int> ScriptDriver::wait() {
   // Digits only: no sign, not even on zero.
-  const std::optional<std::uint64_t> ms =
-      words_.size() == 2 ? parseWhole<std::uint64_t>(words_[1]) : std::nullopt;
+  const std::optional<std::uint64_t> ms = words_.size() == 2 ? parseWhole(words_[1]) : std::nullopt;
   if (!ms || *ms > kMaxWait) {
     return malformed("wait needs one whole number of milliseconds from 0 to 4503599627370496");
   }
@@ -297,112 +290,6 @@ int ScriptDriver::run(std::istream& in) {
   out_.flush();
   if (std::optional<int> failed = written()) return *failed;
   return kExitOk;
-}
-
-namespace {
-
-constexpr const char* kUsage =
-    "usage: zarnovik-sim                                   (script on standard input)\n"
-    "       zarnovik-sim --spins N [--seed S] [--threads T] (statistics)\n"
-    "       zarnovik-sim --odds                             (the exact odds)\n";
-
-// Writes the run's one line; a line that cannot be written is an error.
-int finish(std::ostream& out, std::ostream& err, const std::string& line, int status) {
-  out << line << "\n" << std::flush;
-  if (!out) {
-    err << "zarnovik-sim: cannot write to the standard output\n";
-    return kExitIoError;
-  }
-  return status;
-}
-
-}  // namespace
-
-ProgressLine::ProgressLine(std::ostream& err, std::uint64_t total,
-                           const std::atomic<std::uint64_t>& done, std::chrono::milliseconds quiet,
-                           std::chrono::milliseconds period)
-    : err_(err), total_(total), done_(done), quiet_(quiet), period_(period), thread_([this] {
-        show();
-      }) {}
-
-ProgressLine::~ProgressLine() {
-  {
-    std::lock_guard lock(mutex_);
-    over_ = true;
-  }
-  wake_.notify_one();
-  thread_.join();
-}
-
-void ProgressLine::show() {
-  using namespace std::chrono;
-  const auto start = steady_clock::now();
-  std::unique_lock lock(mutex_);
-  if (wake_.wait_for(lock, quiet_, [this] { return over_; })) return;
-  do {
-    const std::uint64_t done = done_.load(std::memory_order_relaxed);
-    const double seconds = duration<double>(steady_clock::now() - start).count();
-    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
-    const double left = rate > 0 ? static_cast<double>(total_ - done) / rate : 0;
-    char line[160];
-    std::snprintf(line, sizeof line, "\r%llu of %llu spins, %.0f spins/s, %.0f s left\x1b[K",
-                  static_cast<unsigned long long>(done), static_cast<unsigned long long>(total_),
-                  rate, left);
-    err_ << line << std::flush;
-  } while (!wake_.wait_for(lock, period_, [this] { return over_; }));
-  err_ << "\r\x1b[K" << std::flush;
-}
-
-int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-            std::ostream& err, bool errIsTerminal) {
-  rt::SystemSeedClock systemClock;
-  if (argc <= 1) {
-    ScriptDriver driver(systemClock, out, err);
-    return driver.run(in);
-  }
-  if (argc == 2 && std::string_view(argv[1]) == "--odds") {
-    return finish(out, err, oddsJson(exactOdds()), kExitOk);
-  }
-  std::optional<std::uint64_t> spins;
-  std::optional<std::uint64_t> seed;
-  std::optional<std::uint64_t> threads;
-  // Each option is followed by its value.
-  for (int i = 1; i < argc; i += 2) {
-    std::string_view arg = argv[i];
-    std::optional<std::uint64_t>* target = arg == "--spins"     ? &spins
-                                           : arg == "--seed"    ? &seed
-                                           : arg == "--threads" ? &threads
-                                                                : nullptr;
-    std::optional<std::uint64_t> value =
-        (target != nullptr && i + 1 < argc) ? parseWhole<std::uint64_t>(argv[i + 1]) : std::nullopt;
-    if (target == nullptr || !value || target->has_value()) {
-      err << kUsage;
-      return kExitMalformed;
-    }
-    *target = value;
-  }
-  if (!spins) {
-    err << "zarnovik-sim: --spins N is required with --seed and --threads\n";
-    return kExitMalformed;
-  }
-  constexpr std::uint64_t kMaxThreads = 1024;
-  if (threads && (*threads == 0 || *threads > kMaxThreads)) {
-    err << "zarnovik-sim: --threads needs a whole number from 1 to " << kMaxThreads << "\n";
-    return kExitMalformed;
-  }
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  std::atomic<std::uint64_t> done{0};
-  Statistics stats;
-  {
-    std::optional<ProgressLine> progress;
-    if (errIsTerminal) progress.emplace(err, *spins, done);
-    stats = playStatistics(*spins, seed ? *seed : systemClock.seedNow(),
-                           threads ? static_cast<unsigned>(*threads) : cores, &done);
-  }
-  if (stats.error) {
-    return finish(out, err, "{\"error\": " + jsonString(*stats.error) + "}", kExitRuntimeError);
-  }
-  return finish(out, err, statisticsJson(stats), kExitOk);
 }
 
 }  // namespace game
