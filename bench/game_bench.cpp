@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "game/animations.h"
-#include "game/driver.h"
+#include "game/script.h"
 #include "game/handlers.h"
 #include "runtime/convert.h"
 
