@@ -4,6 +4,7 @@
 
 #include "game/animations.h"
 #include "game/script.h"
+#include "game/statistics.h"
 #include "game/handlers.h"
 #include "runtime/convert.h"
 
