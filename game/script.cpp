@@ -261,8 +261,59 @@ std::optional<int> ScriptDriver::wait() {
   if (clock_.now() > kLatest - step) {
     return malformed("wait would take the clock past 4611686018427387904 ms");
   }
-  clock_.advance(step);
+  const std::int64_t end = clock_.now() + step;
+  jumpTitleBlink(end);
+  clock_.advance(end - clock_.now());
   return afterDelivery();
+}
+
+bool ScriptDriver::onlyTitleBlinkAwake() const {
+  const rt::Schedule& s = clock_.schedule();
+  for (std::size_t t = 0; t < s.size(); ++t) {
+    const bool awake = s.due(t) != rt::VirtualClock::kNever;
+    if (awake != (&s.timer(t) == &machine_.form().Timer5)) return false;
+  }
+  return true;
+}
+
+// A stretch in which only the title strip blinks repeats every two of
+// Timer5's ticks: its tick reads and writes nothing but Label1's Tag and
+// Visible. Two ticks played one by one that bring the strip back to where
+// it was, with no other timer awake, woken or ticked, prove it; the whole
+// periods left are then jumped at once, so that the longest wait costs no
+// more than a short one.
+void ScriptDriver::jumpTitleBlink(std::int64_t end) {
+  const Form1& f = machine_.form();
+  const std::int64_t period = 2 * static_cast<std::int64_t>(f.Timer5.interval());
+  if (period <= 0) return;
+  const rt::Schedule& s = clock_.schedule();
+  struct State {
+    std::string tag;
+    bool visible;
+    std::int64_t dueIn;
+    std::vector<std::uint64_t> ticks;
+    bool operator==(const State&) const = default;
+  };
+  const auto state = [&] {
+    State now{f.Label1.tag(), f.Label1.visible(), 0, {}};
+    for (std::size_t t = 0; t < s.size(); ++t) {
+      if (&s.timer(t) == &f.Timer5) {
+        now.dueIn = s.due(t) - clock_.now();
+      } else {
+        now.ticks.push_back(s.ticks(t));
+      }
+    }
+    return now;
+  };
+  // A probe and a jump need three periods; a shorter stretch is played.
+  while (end - clock_.now() >= 3 * period && onlyTitleBlinkAwake()) {
+    const State before = state();
+    if (!clock_.advance(period)) return;  // a run-time error, told by the caller
+    if (state() == before && onlyTitleBlinkAwake()) {
+      clock_.jump((end - clock_.now()) / period * period - period);
+      return;
+    }
+  }
 }
 
 std::optional<int> ScriptDriver::show() {

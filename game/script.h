@@ -49,6 +49,10 @@ class ScriptDriver {
   std::optional<int> rig();
   std::optional<int> seed();
   std::optional<int> wait();
+  bool onlyTitleBlinkAwake() const;
+  // Jumps the whole periods of a stretch to `end` in which only the title
+  // strip blinks.
+  void jumpTitleBlink(std::int64_t end);
   std::optional<int> show();
   std::optional<int> play(Input input);
 

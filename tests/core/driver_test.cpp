@@ -521,3 +521,38 @@ TEST(Script, AfterALossTheEvaluationSleepsThroughALongWaitAndGameOverStillShows)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Script, ALongWaitEndsWhereTheSameTimeInShortWaitsEnds) {
+  // Waits of 1000 ms are too short to jump; one long wait jumps the quiet
+  // stretches. Both must end in the same state, whatever runs before.
+  const char* befores[] = {
+      "",
+      "welcome\nset LabelCredit.Caption 5\nrig 0.15 0.25 0.35\ncoin\n",  // Game Over, Timer3 asleep
+      "welcome\nrig 0.75 0.75 0.05\ncoin\n",  // a win: the transfer runs first
+      "set Label1.Tag 7\n",                   // an odd strip
+      "set Label1.Tag x\n",                   // the strip's tick fails
+      "wait 125\nset Label1.Tag -0\n",
+  };
+  const std::int64_t waits[] = {1499, 1500, 1750, 86'400'125, 10'000'001};
+  for (const char* before : befores) {
+    for (const std::int64_t ms : waits) {
+      std::string chunked = before;
+      for (std::int64_t left = ms; left > 0; left -= 1000) {
+        chunked += "wait " + std::to_string(std::min<std::int64_t>(left, 1000)) + "\n";
+      }
+      const ScriptRun one =
+          runScript(std::string(before) + "wait " + std::to_string(ms) + "\nshow\n");
+      const ScriptRun many = runScript(chunked + "show\n");
+      EXPECT_EQ(many.out, one.out) << before << ms;
+      EXPECT_EQ(many.status, one.status) << before << ms;
+    }
+  }
+  // The longest wait a line may ask for: the strip has blinked 2^52 / 250
+  // times, an odd number, so it is hidden.
+  const ScriptRun longest = runScript("wait 4503599627370496\nshow\n");
+  EXPECT_THAT(longest.out, HasSubstr("\"strip\":{\"visible\":false,\"tag\":\"1\"}"));
+}
+
+}  // namespace
