@@ -1,6 +1,7 @@
 #include "game/script.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <istream>
 #include <ostream>
@@ -52,6 +53,42 @@ std::optional<float> parseRig(std::string_view word) {
 // clock may reach, so that it can never overflow.
 constexpr std::uint64_t kMaxWait = std::uint64_t{1} << 52;
 constexpr std::int64_t kLatest = std::int64_t{1} << 62;
+
+// The longest line a script may hold, and how much of a bad line an error
+// message echoes.
+constexpr std::size_t kMaxLine = std::size_t{1} << 20;
+constexpr std::size_t kEchoedBytes = 200;
+
+// Reads one line without its newline; one longer than kMaxLine is read only
+// so far (one byte more, to tell it), so that no input can fill the memory.
+bool readLine(std::istream& in, std::string& line) {
+  line.clear();
+  std::streambuf* buffer = in.rdbuf();
+  for (;;) {
+    int c = 0;
+    try {
+      c = buffer->sbumpc();
+    } catch (const std::ios_base::failure&) {
+      in.setstate(std::ios::badbit);  // the input could not be read
+      return false;
+    }
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      return !line.empty();
+    }
+    if (c == '\n') return true;
+    line.push_back(static_cast<char>(c));
+    if (line.size() > kMaxLine) return true;
+  }
+}
+
+// A decimal number below 1 that rounds to 1 as a single.
+bool roundsToOne(std::string_view word) {
+  double value = 0;
+  const char* const last = word.data() + word.size();
+  const auto [end, ec] = std::from_chars(word.data(), last, value, std::chars_format::fixed);
+  return ec == std::errc() && end == last && value < 1.0 && static_cast<float>(value) == 1.0f;
+}
 
 // The length of the well-formed UTF-8 sequence at the start of `text`, with
 // its code point, or 0 when the text does not start with one.
@@ -116,6 +153,17 @@ std::string rigText(float r) {
   return s;
 }
 
+std::string printable(std::string_view text, std::size_t limit) {
+  if (text.size() > limit) {
+    // Cut where a character starts, and say how much is not shown.
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0u) == 0x80u) --cut;
+    return printable(text.substr(0, cut)) + "... (" + std::to_string(text.size() - cut) +
+           " more bytes not shown)";
+  }
+  return printable(text);
+}
+
 std::string printable(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -150,8 +198,9 @@ ScriptDriver::ScriptDriver(const rt::SeedClock& seedClock, std::ostream& out, st
   machine_.load();
 }
 
-std::optional<int> ScriptDriver::malformed(std::string_view why) {
-  err_ << "zarnovik-sim: line " << lineNumber_ << ": " << why << ": " << printable(line_) << "\n";
+std::optional<int> ScriptDriver::malformed(const std::string& why) {
+  err_ << "zarnovik-sim: line " << lineNumber_ << ": " << why << ": "
+       << printable(line_, kEchoedBytes) << "\n";
   return kExitMalformed;
 }
 
@@ -237,6 +286,12 @@ std::optional<int> ScriptDriver::rig() {
   std::vector<float> values;
   for (std::size_t i = 1; i < words_.size(); ++i) {
     const std::optional<float> r = parseRig(words_[i]);
+    if (!r && roundsToOne(words_[i])) {
+      return malformed(
+          "a rig value below 1 that rounds to 1 in single precision cannot be drawn (the largest "
+          "is " +
+          rigText(std::nextafter(1.0f, 0.0f)) + ")");
+    }
     if (!r) return malformed("rig values are decimal numbers r with 0 <= r < 1");
     values.push_back(*r);
   }
@@ -331,7 +386,13 @@ std::optional<int> ScriptDriver::play(Input input) {
 int ScriptDriver::run(std::istream& in) {
   if (std::optional<int> status = afterDelivery()) return *status;  // Form_Load failed
   std::string line;
-  while (std::getline(in, line)) {
+  while (readLine(in, line)) {
+    if (line.size() > kMaxLine) {
+      err_ << "zarnovik-sim: line " << lineNumber_ + 1 << ": a line may hold at most " << kMaxLine
+           << " bytes: " << printable(std::string_view(line).substr(0, kEchoedBytes))
+           << "... (the rest not shown)\n";
+      return kExitMalformed;
+    }
     if (std::optional<int> status = runLine(line)) return *status;
   }
   if (in.bad()) {

@@ -41,7 +41,7 @@ class ScriptDriver {
   struct Command;
   static const Command kCommands[];
 
-  std::optional<int> malformed(std::string_view why);
+  std::optional<int> malformed(const std::string& why);
   std::optional<int> written();
   std::optional<int> afterDelivery();
   // The commands, each on the words of the current line.
@@ -69,6 +69,9 @@ class ScriptDriver {
 // bytes that are not UTF-8 and the backslash are written as escapes (\x1b,
 // \xff, \\), so that no script can send a terminal its control sequences.
 std::string printable(std::string_view text);
+// The same, of at most the first `limit` bytes of the text, with how many
+// more were not shown.
+std::string printable(std::string_view text, std::size_t limit);
 
 // A rigged draw as a script's `rig` writes it: in full, so that the driver
 // reads back the very same single (every single in [0, 1) has a finite

@@ -82,6 +82,23 @@ TEST(Script, ClicksObeyTheWelcomePanel) {
   EXPECT_THAT(second, HasSubstr("\"welcome\":false"));
 }
 
+TEST(Script, ShowEscapesWhatWouldTurnOrBreakTheText) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\x7f", "\\u007f"},                               // DEL
+      {"\xc2\x85\xc2\x9b", "\\u0085\\u009b"},            // C1 controls: NEL, CSI
+      {"\xe2\x80\xae", "\\u202e"},                       // right-to-left override
+      {"\xe2\x80\x8f", "\\u200f"},                       // right-to-left mark
+      {"\xe2\x80\xa8", "\\u2028"},                       // line separator
+      {"\xe2\x81\xa7", "\\u2067"},                       // right-to-left isolate
+      {"\xd8\x9c", "\\u061c"},                           // Arabic letter mark
+      {"\xc2\xa0\xe2\x80\x94", "\xc2\xa0\xe2\x80\x94"},  // no-break space, em dash: as they are
+  };
+  for (const auto& [text, shown] : cases) {
+    const ScriptRun r = runScript(std::string("set LabelPrize.Caption <") + text + ">\nshow\n");
+    EXPECT_THAT(r.out, HasSubstr(std::string("\"prize\":\"<") + shown + ">\"")) << shown;
+  }
+}
+
 TEST(Script, SetWritesTheRestOfTheLineAndShowEscapesIt) {
   const ScriptRun r =
       runScript("set LabelPrize.Caption  a \"quoted\" \\ text\nset LabelCredit.Caption\nshow\n");
@@ -197,10 +214,29 @@ TEST(Script, PrintableEscapesWhatATerminalWouldObey) {
       {"back\\slash", "back\\\\slash"},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(expected, game::printable(text)) << text;
+  // A long text is cut where a character starts, saying how much was cut.
+  EXPECT_EQ("ab... (10 more bytes not shown)",
+            game::printable("ab\xd0\x98" + std::string(8, 'x'), 3));
+  EXPECT_EQ("abc", game::printable("abc", 3));
   EXPECT_TRUE(game::validUtf8(""));
   EXPECT_TRUE(game::validUtf8("\xf4\x8f\xbf\xbf"));  // U+10FFFF
   EXPECT_FALSE(game::validUtf8("\xe0\x80\x80"));     // overlong
   EXPECT_FALSE(game::validUtf8("\x80"));
+}
+
+TEST(Script, RefusalsSayWhatIsWrong) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"rig 0.99999999", "rounds to 1 in single precision"},
+      {"rig 0.99999997 0.999999999999", "the largest is 0.999999940395355224609375"},
+      {"rig 0.3 1.5", "0 <= r < 1"},
+      {"dance" + std::string(10'000, '\x01'), "... (9805 more bytes not shown)"},
+  };
+  for (const auto& [line, said] : cases) {
+    const ScriptRun r = runScript(line + "\n");
+    EXPECT_EQ(2, r.status) << line;
+    EXPECT_THAT(r.err, HasSubstr(said)) << line;
+    EXPECT_LT(r.err.size(), 1000u) << line;
+  }
 }
 
 TEST(Script, WaitsBeyondTheClockAreRefusedForWhatTheyAre) {
@@ -347,6 +383,24 @@ TEST(Program, ExitStatusesReachTheShell) {
       {"printf 'set Label1.Tag no\\nwait 250\\n' | " + sim + " >/dev/full 2>/dev/null", 4},
       {sim + " --spins 10 --seed 1 >/dev/full 2>/dev/null", 4},
       {sim + " --odds >/dev/full 2>/dev/null", 4},
+      // Asked for, help and the version go to the standard output.
+      {sim + " --help | grep -q 'wait MS'", 0},
+      {sim + " --version | grep -qx 'zarnovik-sim [0-9.]*'", 0},
+      {sim + " --help --version 2>/dev/null", 2},
+      // Counts that could never be played are refused, not wrapped.
+      {sim + " --spins 18446744073709551615 2>&1 | grep -q 'from 0 to 1000000000000'", 0},
+      {sim + " --spins 1000000000001 2>/dev/null", 2},
+      // A bad flag is named.
+      {sim + " --spins 1 --spin 2 2>&1 | grep -q 'unknown option --spin$'", 0},
+      {sim + " --spins 1 --threads 2 --threads 2 2>&1 | grep -q 'threads is given twice'", 0},
+      // The seed a run chose is told, and plays the same run again.
+      {"s=$(" + sim + " --spins 70000 2>&1 >/dev/null | sed -n 's/.*--seed //p');" + " [ \"$(" +
+           sim + " --spins 70000 --seed $s)\" = \"$(" + sim +
+           " --spins 70000 --seed $s --threads 3 2>/dev/null)\" ] && [ -n \"$s\" ]",
+       0},
+      // Input without end of line, and lines past the limit, end in a word.
+      {"head -c 5000000 /dev/zero | " + sim + " 2>&1 | grep -q 'at most 1048576 bytes: ' ", 0},
+      {"head -c 5000000 /dev/zero | " + sim + " 2>/dev/null", 2},
   };
   for (const auto& [command, status] : cases) {
     const int raw = std::system(command.c_str());
@@ -358,7 +412,7 @@ TEST(Program, ExitStatusesReachTheShell) {
 TEST(Program, ProgressIsNeverWrittenToAPipeOrAFile) {
   // Long enough (a second or more) for the progress line to show on a terminal.
   const std::string command =
-      std::string(ZRNV_SIM_PATH) + " --spins 1500000 --threads 1 2>&1 >/dev/null";
+      std::string(ZRNV_SIM_PATH) + " --spins 1500000 --seed 3 --threads 1 2>&1 >/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(nullptr, pipe);
   std::string err;
