@@ -15,6 +15,7 @@
 #include "window/qt/fonts.h"
 #include "window/qt/host.h"
 #include "window/qt/pictures.h"
+#include "window/qt/session_bus.h"
 #include "window/qt/session_files.h"
 
 namespace {
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
   mallopt(M_ARENA_MAX, 1);
 #endif
   window::FontConfigPreload fontConfig;
+  window::useOnlyTheUsersSessionBus();
   previousHandler = qInstallMessageHandler(startupMessages);
   QApplication app(argc, argv);
   startingUp = false;
