@@ -360,11 +360,15 @@ void ScriptDriver::jumpTitleBlink(std::int64_t end) {
     }
     return now;
   };
-  // A probe and a jump need three periods; a shorter stretch is played.
-  while (end - clock_.now() >= 3 * period && onlyTitleBlinkAwake()) {
+  // Played a period at a time until a probe succeeds; a probe and a jump
+  // need three periods, and a shorter stretch is played to its end.
+  while (end - clock_.now() >= 3 * period) {
+    // With no timer awake nothing happens: the clock moves on at once.
+    if (clock_.nextDue() == rt::VirtualClock::kNever) return;
+    const bool quiet = onlyTitleBlinkAwake();
     const State before = state();
     if (!clock_.advance(period)) return;  // a run-time error, told by the caller
-    if (state() == before && onlyTitleBlinkAwake()) {
+    if (quiet && state() == before && onlyTitleBlinkAwake()) {
       clock_.jump((end - clock_.now()) / period * period - period);
       return;
     }
