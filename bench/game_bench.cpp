@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include "game/animations.h"
+#include "game/handlers.h"
 #include "game/script.h"
 #include "game/statistics.h"
-#include "game/handlers.h"
 #include "runtime/convert.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "fuzz/ledger.h"
-#include "game/script.h"
 #include "game/machine.h"
+#include "game/script.h"
 #include "game/snapshot.h"
 #include "runtime/convert.h"
 #include "runtime/virtual_clock.h"

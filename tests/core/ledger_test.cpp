@@ -15,8 +15,8 @@
 #include <sstream>
 
 #include "fuzz/play.h"
-#include "game/script.h"
 #include "game/prize_table.h"
+#include "game/script.h"
 #include "game_test_support.h"
 #include "prize_cases.h"
 #include "runtime/convert.h"

@@ -60,8 +60,8 @@
 #include <unistd.h>
 
 #include "fuzz/ledger.h"
-#include "game/script.h"
 #include "game/input.h"
+#include "game/script.h"
 #include "game/snapshot.h"
 #include "window/qt/fonts.h"
 #include "window/qt/host.h"
