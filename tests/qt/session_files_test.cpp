@@ -71,6 +71,13 @@ TEST(SessionFiles, NothingLostNothingHung) {
        "ulimit -c 0; ZRNV_RECORD=r $APP & started r; kill -QUIT $!; wait $!; s=$?;"
        " replays r && exit $s",
        131, ""},
+      // The display lost: the toolkit ends the program with status 1, and
+      // the recording is complete all the same.
+      {"display",
+       "Xvfb -displayfd 3 -nolisten tcp 3>d 2>/dev/null & x=$!; started d;"
+       " DISPLAY=:$(cat d) QT_QPA_PLATFORM=xcb ZRNV_RECORD=r $APP & started r; kill $x;"
+       " wait $!; s=$?; replays r && exit $s",
+       1, ""},
       // A full disk: told once, and the game plays on to the signal.
       {"full",
        "ZRNV_TRACE=/dev/full ZRNV_RECORD=r $APP & started r; kill -TERM $!; wait $!; s=$?;"
