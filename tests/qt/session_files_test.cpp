@@ -88,6 +88,11 @@ TEST(SessionFiles, NothingLostNothingHung) {
        "ZRNV_RECORD=r ZRNV_TRACE=>(head -c 10 >/dev/null) $APP & started r; sleep 1;"
        " kill -TERM $!; wait $!",
        143, "cannot write the trace \"/dev/fd/"},
+      // A descriptor the program is given is written, not emptied.
+      {"given",
+       "echo kept >log; ZRNV_RECORD=/dev/stdout $APP >>log & started log; kill -TERM $!;"
+       " wait $!; s=$?; tail -n +2 log >r; head -n 1 log | grep -qx kept && replays r && exit $s",
+       143, ""},
       // A planted link is not followed and its target is kept.
       {"link",
        "echo kept >target; ln -s target r; ZRNV_RECORD=r $APP; s=$?; grep -qx kept target && exit "

@@ -61,7 +61,9 @@ std::unique_ptr<OutputFile> OutputFile::open(std::string what, const std::string
   if (fstat(fd, &st) == 0) {
     file->device_ = st.st_dev;
     file->inode_ = st.st_ino;
-    file->regular_ = S_ISREG(st.st_mode);
+    // A descriptor the program was given is the giver's to empty or not
+    // (a shell's >> appends to a log that must be kept).
+    file->regular_ = S_ISREG(st.st_mode) && descriptorNamed(file->path_) < 0;
     file->shared_ = S_ISCHR(st.st_mode);
   }
   return file;

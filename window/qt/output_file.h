@@ -36,7 +36,8 @@ class OutputFile {
   // Whether `other` is the very same file (the same file through another
   // name, or a link), not a character device both may share.
   bool sameFileAs(const OutputFile& other) const;
-  // Empties a regular file; pipes, FIFOs and devices are left as they are.
+  // Empties a regular file it opened; pipes, FIFOs, devices and descriptors
+  // the program was given are left as they are.
   void truncate();
 
   // Writes `bytes` in full, or reports the first failure.
