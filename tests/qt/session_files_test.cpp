@@ -109,6 +109,9 @@ TEST(SessionFiles, NothingLostNothingHung) {
        "echo earlier >t; ZRNV_TRACE=t ZRNV_RECORD=no/such/r $APP; s=$?; grep -qx earlier t && exit "
        "$s",
        2, "cannot write the recording \"no/such/r\": No such file or directory"},
+      // ... and a file it created for the first is removed again.
+      {"created", "ZRNV_RECORD=new ZRNV_TRACE=no/such/t $APP; s=$?; [ ! -e new ] && exit $s", 2,
+       "cannot write the trace \"no/such/t\": No such file or directory"},
   };
   for (const Case& c : cases) {
     const Outcome r = inFolder(c.name, c.script);

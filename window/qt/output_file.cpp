@@ -35,12 +35,18 @@ std::string quoted(const std::string& what, const std::string& path) {
 std::unique_ptr<OutputFile> OutputFile::open(std::string what, const std::string& path,
                                              std::string& error) {
   int fd = -1;
+  bool created = false;
   if (const int given = descriptorNamed(path); given >= 0) {
     fd = fcntl(given, F_DUPFD_CLOEXEC, 3);
   } else {
     // O_NONBLOCK: a FIFO that no program reads fails at once (ENXIO)
     // instead of holding the start with no window.
-    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    constexpr int kFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    fd = ::open(path.c_str(), kFlags);
+    if (fd < 0 && errno == ENOENT) {
+      fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+      created = fd >= 0;
+    }
   }
   if (fd < 0) {
     const int e = errno;
@@ -57,6 +63,7 @@ std::unique_ptr<OutputFile> OutputFile::open(std::string what, const std::string
   const int flags = fcntl(fd, F_GETFL);
   if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   std::unique_ptr<OutputFile> file(new OutputFile(std::move(what), path, fd));
+  file->created_ = created;
   struct stat st {};
   if (fstat(fd, &st) == 0) {
     file->device_ = st.st_dev;
@@ -79,6 +86,11 @@ OutputFile::~OutputFile() {
 
 bool OutputFile::sameFileAs(const OutputFile& other) const {
   return !shared_ && device_ == other.device_ && inode_ == other.inode_;
+}
+
+void OutputFile::abandon() {
+  if (created_) ::unlink(path_.c_str());
+  created_ = false;
 }
 
 void OutputFile::truncate() {

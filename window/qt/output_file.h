@@ -40,6 +40,10 @@ class OutputFile {
   // the program was given are left as they are.
   void truncate();
 
+  // Removes the file again if opening it created it: for a start that
+  // fails, which leaves nothing behind.
+  void abandon();
+
   // Writes `bytes` in full, or reports the first failure.
   void write(std::string_view bytes);
   // Writes `lastLine` and closes the file; later writes are dropped.
@@ -77,6 +81,7 @@ class OutputFile {
   bool shared_ = false;  // a character device, such as /dev/null
   std::FILE* cFile_ = nullptr;
   bool failed_ = false;
+  bool created_ = false;
   Buffer buffer_{*this};
   std::ostream stream_{&buffer_};
 };

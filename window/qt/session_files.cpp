@@ -41,11 +41,15 @@ std::unique_ptr<SessionFiles> SessionFiles::open(const char* recordPath, const c
   }
   if (isSet(tracePath)) {
     trace = OutputFile::open("the trace", tracePath, error);
-    if (!trace) return nullptr;
+    if (!trace) {
+      if (files->record_) files->record_->abandon();
+      return nullptr;
+    }
   }
   if (files->record_ && trace && files->record_->sameFileAs(*trace)) {
     error = "the recording and the trace cannot be one file (\"" + std::string(recordPath) +
             "\", \"" + tracePath + "\")";
+    files->record_->abandon();
     return nullptr;
   }
   // Both open: only now is either emptied.
