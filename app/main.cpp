@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
+#include <string>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -17,7 +17,8 @@
 #include "window/qt/fonts.h"
 #include "window/qt/host.h"
 #include "window/qt/pictures.h"
-#include "window/qt/trace.h"
+#include "window/qt/session_bus.h"
+#include "window/qt/session_files.h"
 
 namespace {
 
@@ -78,13 +79,22 @@ int main(int argc, char** argv) {
   mallopt(M_ARENA_MAX, 1);
 #endif
   window::FontConfigPreload fontConfig;
+  window::useOnlyTheUsersSessionBus();
   previousHandler = qInstallMessageHandler(startupMessages);
   QApplication app(argc, argv);
   startingUp = false;
-  // Off unless ZRNV_TRACE names a file (see window/qt/trace.h). Opened, and so
-  // emptied, only now that there is a display: a start that fails leaves an
-  // earlier trace as it was.
-  const std::unique_ptr<window::Trace> trace = window::Trace::fromEnvironment();
+  // The recording (ZRNV_RECORD) and the trace (ZRNV_TRACE), each off unless
+  // it names a file (see window/qt/session_files.h). Opened, and so emptied,
+  // only now that there is a display: a start that fails leaves earlier
+  // files as they were.
+  std::string fileError;
+  const std::unique_ptr<window::SessionFiles> files =
+      window::SessionFiles::open(std::getenv("ZRNV_RECORD"), std::getenv("ZRNV_TRACE"), fileError);
+  if (!files) {
+    std::fprintf(stderr, "zarnovik: %s\n", fileError.c_str());
+    return window::SessionFiles::kWriteFailedStatus;
+  }
+  files->catchSignals();
   QApplication::setApplicationName(QStringLiteral("zarnovik"));
   // The id of the installed desktop entry (packaging/): on Wayland the
   // compositor finds the game's name and icon by it.
@@ -96,23 +106,14 @@ int main(int argc, char** argv) {
 
   window::PictureService pictures;
   window::Host host(*clock, pictures);
-  host.setTrace(trace.get());
-  // Off unless ZRNV_RECORD names a file: the game played, as a zarnovik-sim
-  // script that replays it (see window/qt/host.h).
-  std::ofstream recording;
-  if (envSet("ZRNV_RECORD")) {
-    recording.open(std::getenv("ZRNV_RECORD"));
-    if (!recording) {
-      std::fprintf(stderr, "zarnovik: cannot write the recording \"%s\"\n",
-                   std::getenv("ZRNV_RECORD"));
-      return 2;
-    }
-    host.setRecording(&recording);
-  }
+  host.setTrace(files->trace());
+  // The game played, as a zarnovik-sim script that replays it.
+  host.setRecording(files->recording());
+  files->setRecordingEnd([&host] { return host.recording()->endLine(host.machine().form()); });
   QObject::connect(&host, &window::Host::finished, &app,
                    [](int status) { QApplication::exit(status); });
   // The window draws its icon once its first frame is out; a message box
   // over it takes the window's.
   host.start();
-  return QApplication::exec();
+  return files->end(QApplication::exec());
 }

@@ -4,8 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include "game/animations.h"
-#include "game/driver.h"
 #include "game/handlers.h"
+#include "game/script.h"
+#include "game/statistics.h"
 #include "runtime/convert.h"
 
 namespace {

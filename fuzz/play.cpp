@@ -7,8 +7,8 @@
 #include <optional>
 #include <utility>
 
-#include "game/driver.h"
 #include "game/machine.h"
+#include "game/script.h"
 #include "game/snapshot.h"
 #include "runtime/convert.h"
 #include "runtime/virtual_clock.h"

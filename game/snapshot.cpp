@@ -25,15 +25,40 @@ std::string jsonString(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 2);
   out.push_back('"');
-  for (char c : text) {
-    auto u = static_cast<unsigned char>(c);
+  const auto escape = [&out](unsigned codePoint) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "\\u%04x", codePoint);
+    out += buf;
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const auto u = static_cast<unsigned char>(c);
+    const auto next = [&](std::size_t k) {
+      return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
+    };
     if (c == '"' || c == '\\') {
       out.push_back('\\');
       out.push_back(c);
-    } else if (u < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
-      out += buf;
+    } else if (u < 0x20 || u == 0x7F) {
+      escape(u);
+    } else if (u == 0xC2 && next(1) >= 0x80 && next(1) <= 0x9F) {
+      // The C1 controls, U+0080 to U+009F: a terminal obeys some of them.
+      escape(next(1));
+      ++i;
+    } else if (u == 0xE2 && next(1) == 0x80 &&
+               ((next(2) >= 0x8E && next(2) <= 0x8F) || (next(2) >= 0xA8 && next(2) <= 0xAE))) {
+      // U+200E, U+200F and U+2028 to U+202E: direction marks, line and
+      // paragraph separators and the embeddings and overrides that would
+      // turn what follows them around.
+      escape(0x2000u + (next(2) - 0x80u));
+      i += 2;
+    } else if (u == 0xE2 && next(1) == 0x81 && next(2) >= 0xA6 && next(2) <= 0xA9) {
+      // U+2066 to U+2069: the direction isolates.
+      escape(0x2040u + (next(2) - 0x80u));
+      i += 2;
+    } else if (u == 0xD8 && next(1) == 0x9C) {
+      escape(0x061C);  // the Arabic letter mark, a direction mark too
+      ++i;
     } else {
       out.push_back(c);
     }

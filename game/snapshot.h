@@ -39,7 +39,11 @@ struct Snapshot {
   std::string json(std::int64_t t) const;
 };
 
-// Quotes a text as a JSON string.
+// Quotes a text as a JSON string. Besides what JSON requires, the controls
+// a terminal or a text view would obey (DEL, the C1 controls, the direction
+// marks, embeddings, overrides and isolates, the line and paragraph
+// separators) are written as \u escapes, so that a shown text reads as
+// what it is.
 std::string jsonString(std::string_view text);
 
 // The line that reports a run-time error that ended the game, as the driver

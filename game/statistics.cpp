@@ -200,7 +200,8 @@ Statistics playBlock(std::uint64_t spins, std::uint64_t seed, std::atomic<std::u
 
 Statistics playStatistics(std::uint64_t spins, std::uint64_t seed, unsigned threads,
                           std::atomic<std::uint64_t>* done) {
-  const std::uint64_t blocks = (spins + kBlockSpins - 1) / kBlockSpins;
+  // Counted without adding first, which would wrap for the largest counts.
+  const std::uint64_t blocks = spins / kBlockSpins + (spins % kBlockSpins != 0 ? 1 : 0);
   auto spinsOf = [&](std::uint64_t block) {
     return std::min(kBlockSpins, spins - block * kBlockSpins);
   };

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The headless driver: its script protocol, the scenario scripts with their
 // expected output, the run-time error path and the statistics of many spins.
-#include "game/driver.h"
+#include "game/script.h"
+#include "game/statistics.h"
+#include "tools/zarnovik-sim/command_line.h"
+#include "tools/zarnovik-sim/progress_line.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -78,6 +81,23 @@ TEST(Script, ClicksObeyTheWelcomePanel) {
   EXPECT_THAT(first, HasSubstr("\"timers\":[false,false,false,false,true]"));
   EXPECT_THAT(second, HasSubstr("\"money\":\"95\""));
   EXPECT_THAT(second, HasSubstr("\"welcome\":false"));
+}
+
+TEST(Script, ShowEscapesWhatWouldTurnOrBreakTheText) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\x7f", "\\u007f"},                               // DEL
+      {"\xc2\x85\xc2\x9b", "\\u0085\\u009b"},            // C1 controls: NEL, CSI
+      {"\xe2\x80\xae", "\\u202e"},                       // right-to-left override
+      {"\xe2\x80\x8f", "\\u200f"},                       // right-to-left mark
+      {"\xe2\x80\xa8", "\\u2028"},                       // line separator
+      {"\xe2\x81\xa7", "\\u2067"},                       // right-to-left isolate
+      {"\xd8\x9c", "\\u061c"},                           // Arabic letter mark
+      {"\xc2\xa0\xe2\x80\x94", "\xc2\xa0\xe2\x80\x94"},  // no-break space, em dash: as they are
+  };
+  for (const auto& [text, shown] : cases) {
+    const ScriptRun r = runScript(std::string("set LabelPrize.Caption <") + text + ">\nshow\n");
+    EXPECT_THAT(r.out, HasSubstr(std::string("\"prize\":\"<") + shown + ">\"")) << shown;
+  }
 }
 
 TEST(Script, SetWritesTheRestOfTheLineAndShowEscapesIt) {
@@ -195,10 +215,29 @@ TEST(Script, PrintableEscapesWhatATerminalWouldObey) {
       {"back\\slash", "back\\\\slash"},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(expected, game::printable(text)) << text;
+  // A long text is cut where a character starts, saying how much was cut.
+  EXPECT_EQ("ab... (10 more bytes not shown)",
+            game::printable("ab\xd0\x98" + std::string(8, 'x'), 3));
+  EXPECT_EQ("abc", game::printable("abc", 3));
   EXPECT_TRUE(game::validUtf8(""));
   EXPECT_TRUE(game::validUtf8("\xf4\x8f\xbf\xbf"));  // U+10FFFF
   EXPECT_FALSE(game::validUtf8("\xe0\x80\x80"));     // overlong
   EXPECT_FALSE(game::validUtf8("\x80"));
+}
+
+TEST(Script, RefusalsSayWhatIsWrong) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"rig 0.99999999", "rounds to 1 in single precision"},
+      {"rig 0.99999997 0.999999999999", "the largest is 0.999999940395355224609375"},
+      {"rig 0.3 1.5", "0 <= r < 1"},
+      {"dance" + std::string(10'000, '\x01'), "... (9805 more bytes not shown)"},
+  };
+  for (const auto& [line, said] : cases) {
+    const ScriptRun r = runScript(line + "\n");
+    EXPECT_EQ(2, r.status) << line;
+    EXPECT_THAT(r.err, HasSubstr(said)) << line;
+    EXPECT_LT(r.err.size(), 1000u) << line;
+  }
 }
 
 TEST(Script, WaitsBeyondTheClockAreRefusedForWhatTheyAre) {
@@ -270,7 +309,7 @@ TEST(Script, ALineThatCannotBeWrittenEndsTheRunWithStatusFourNotItsOwn) {
       status = driver.run(in);
     } else {
       const char* argv[] = {"zarnovik-sim", "--spins", "10", "--seed", "1", "--threads", "1"};
-      status = game::simMain(7, argv, in, out, err, false);
+      status = sim::simMain(7, argv, in, out, err, false);
     }
     EXPECT_EQ(game::kExitIoError, status) << c.what;
     EXPECT_EQ("zarnovik-sim: cannot write to the standard output\n", err.str()) << c.what;
@@ -345,6 +384,24 @@ TEST(Program, ExitStatusesReachTheShell) {
       {"printf 'set Label1.Tag no\\nwait 250\\n' | " + sim + " >/dev/full 2>/dev/null", 4},
       {sim + " --spins 10 --seed 1 >/dev/full 2>/dev/null", 4},
       {sim + " --odds >/dev/full 2>/dev/null", 4},
+      // Asked for, help and the version go to the standard output.
+      {sim + " --help | grep -q 'wait MS'", 0},
+      {sim + " --version | grep -qx 'zarnovik-sim [0-9.]*'", 0},
+      {sim + " --help --version 2>/dev/null", 2},
+      // Counts that could never be played are refused, not wrapped.
+      {sim + " --spins 18446744073709551615 2>&1 | grep -q 'from 0 to 1000000000000'", 0},
+      {sim + " --spins 1000000000001 2>/dev/null", 2},
+      // A bad flag is named.
+      {sim + " --spins 1 --spin 2 2>&1 | grep -q 'unknown option --spin$'", 0},
+      {sim + " --spins 1 --threads 2 --threads 2 2>&1 | grep -q 'threads is given twice'", 0},
+      // The seed a run chose is told, and plays the same run again.
+      {"s=$(" + sim + " --spins 70000 2>&1 >/dev/null | sed -n 's/.*--seed //p');" + " [ \"$(" +
+           sim + " --spins 70000 --seed $s)\" = \"$(" + sim +
+           " --spins 70000 --seed $s --threads 3 2>/dev/null)\" ] && [ -n \"$s\" ]",
+       0},
+      // Input without end of line, and lines past the limit, end in a word.
+      {"head -c 5000000 /dev/zero | " + sim + " 2>&1 | grep -q 'at most 1048576 bytes: ' ", 0},
+      {"head -c 5000000 /dev/zero | " + sim + " 2>/dev/null", 2},
   };
   for (const auto& [command, status] : cases) {
     const int raw = std::system(command.c_str());
@@ -356,7 +413,7 @@ TEST(Program, ExitStatusesReachTheShell) {
 TEST(Program, ProgressIsNeverWrittenToAPipeOrAFile) {
   // Long enough (a second or more) for the progress line to show on a terminal.
   const std::string command =
-      std::string(ZRNV_SIM_PATH) + " --spins 1500000 --threads 1 2>&1 >/dev/null";
+      std::string(ZRNV_SIM_PATH) + " --spins 1500000 --seed 3 --threads 1 2>&1 >/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(nullptr, pipe);
   std::string err;
@@ -371,7 +428,7 @@ TEST(Progress, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
   std::ostringstream err;
   std::atomic<std::uint64_t> done{0};
   {
-    game::ProgressLine progress(err, 1000, done, 0ms, 5ms);
+    sim::ProgressLine progress(err, 1000, done, 0ms, 5ms);
     std::this_thread::sleep_for(40ms);
     done = 400;
     std::this_thread::sleep_for(40ms);
@@ -388,7 +445,7 @@ TEST(Progress, OneLineRewrittenInPlaceAndClearedAtTheEnd) {
 TEST(Progress, NothingForARunThatEndsInItsQuietTime) {
   std::ostringstream err;
   std::atomic<std::uint64_t> done{0};
-  { game::ProgressLine progress(err, 1000, done); }
+  { sim::ProgressLine progress(err, 1000, done); }
   EXPECT_EQ("", err.str());
 }
 
@@ -516,6 +573,41 @@ TEST(Script, AfterALossTheEvaluationSleepsThroughALongWaitAndGameOverStillShows)
   EXPECT_THAT(out.str(), HasSubstr("\"money\":\"Game Over!\""));
   EXPECT_THAT(out.str(), HasSubstr("\"coinSlot\":false"));
   EXPECT_THAT(out.str(), HasSubstr("\"timers\":[false,false,true,false,true]"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Script, ALongWaitEndsWhereTheSameTimeInShortWaitsEnds) {
+  // Waits of 1000 ms are too short to jump; one long wait jumps the quiet
+  // stretches. Both must end in the same state, whatever runs before.
+  const char* befores[] = {
+      "",
+      "welcome\nset LabelCredit.Caption 5\nrig 0.15 0.25 0.35\ncoin\n",  // Game Over, Timer3 asleep
+      "welcome\nrig 0.75 0.75 0.05\ncoin\n",  // a win: the transfer runs first
+      "set Label1.Tag 7\n",                   // an odd strip
+      "set Label1.Tag x\n",                   // the strip's tick fails
+      "wait 125\nset Label1.Tag -0\n",
+  };
+  const std::int64_t waits[] = {1499, 1500, 1750, 86'400'125, 10'000'001};
+  for (const char* before : befores) {
+    for (const std::int64_t ms : waits) {
+      std::string chunked = before;
+      for (std::int64_t left = ms; left > 0; left -= 1000) {
+        chunked += "wait " + std::to_string(std::min<std::int64_t>(left, 1000)) + "\n";
+      }
+      const ScriptRun one =
+          runScript(std::string(before) + "wait " + std::to_string(ms) + "\nshow\n");
+      const ScriptRun many = runScript(chunked + "show\n");
+      EXPECT_EQ(many.out, one.out) << before << ms;
+      EXPECT_EQ(many.status, one.status) << before << ms;
+    }
+  }
+  // The longest wait a line may ask for: the strip has blinked 2^52 / 250
+  // times, an odd number, so it is hidden.
+  const ScriptRun longest = runScript("wait 4503599627370496\nshow\n");
+  EXPECT_THAT(longest.out, HasSubstr("\"strip\":{\"visible\":false,\"tag\":\"1\"}"));
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 #include <sstream>
 
 #include "fuzz/play.h"
-#include "game/driver.h"
 #include "game/prize_table.h"
+#include "game/script.h"
 #include "game_test_support.h"
 #include "prize_cases.h"
 #include "runtime/convert.h"

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "game/driver.h"
+#include "game/script.h"
 #include "tests/qt/window_bench.h"
 
 namespace {

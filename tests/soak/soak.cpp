@@ -60,10 +60,10 @@
 
 #include <unistd.h>
 
-#include "tests/model/ledger.h"
-#include "game/driver.h"
 #include "game/input.h"
+#include "game/script.h"
 #include "game/snapshot.h"
+#include "tests/model/ledger.h"
 #include "window/qt/fonts.h"
 #include "window/qt/host.h"
 #include "window/qt/pictures.h"

@@ -3,13 +3,10 @@
 
 #include <QMessageBox>
 #include <QTimer>
-#include <algorithm>
 #include <chrono>
-#include <optional>
 #include <ostream>
 #include <string>
 
-#include "game/driver.h"
 #include "game/input.h"
 #include "window/qt/keys.h"
 
@@ -59,9 +56,7 @@ void Host::start() {
   machine_.load();
   repaintChanges();
   if (machine_.dispatcher().halted()) return;  // Form_Load failed; the error box follows
-  if (recording_) {
-    *recording_ << "seed " << machine_.random().seedValue() << "\n";
-  }
+  if (recording_) recording_->begin(machine_.random().seedValue());
   window_->show();
   window_->focusFirstButton();
   if (trace_) {
@@ -79,7 +74,13 @@ rt::Dispatcher::Outcome Host::deliver(rt::Control& control, rt::Event event) {
   // host gives it, between the ticks delivered and those still due.
   const bool tick = event == rt::Event::Timer;
   const std::int64_t at = tick ? timers_->now() : timers_->beginEvent();
-  if (recording_) record(control, event, at);
+  if (recording_) {
+    if (tick) {
+      recording_->tick(control, at);
+    } else {
+      recording_->input(machine_.form(), control, event, at);
+    }
+  }
   rt::Dispatcher::Outcome outcome;
   if (trace_) {
     outcome = deliverTraced(control, event);
@@ -92,33 +93,17 @@ rt::Dispatcher::Outcome Host::deliver(rt::Control& control, rt::Event event) {
   return outcome;
 }
 
+void Host::setRecording(std::ostream* out) {
+  recording_ = out ? std::make_unique<Recording>(*out) : nullptr;
+}
+
 void Host::rig(float r) {
   machine_.random().rig(r);
   if (recording_) {
-    waitUntil(timers_->beginEvent());
+    const std::int64_t at = timers_->beginEvent();
     timers_->endEvent();
-    *recording_ << "rig " << game::rigText(r) << "\n";
+    recording_->rig(r, at);
   }
-}
-
-void Host::waitUntil(std::int64_t at) {
-  if (at > recordedUntil_) *recording_ << "wait " << at - recordedUntil_ << "\n";
-  recordedUntil_ = std::max(recordedUntil_, at);
-}
-
-void Host::record(const rt::Control& control, rt::Event event, std::int64_t at) {
-  const game::Form1& f = machine_.form();
-  if (event == rt::Event::Timer) {
-    waitUntil(at);
-    *recording_ << "# " << control.name() << "\n";
-    return;
-  }
-  // Clicks on controls without a handler change nothing; the script has no
-  // words for them.
-  const std::optional<game::Input> input = game::inputOf(f, control, event);
-  if (!input) return;
-  waitUntil(at);
-  *recording_ << game::inputName(*input) << "\n";
 }
 
 rt::Dispatcher::Outcome Host::deliverTraced(rt::Control& control, rt::Event event) {

@@ -23,6 +23,7 @@
 #include "window/qt/destroy_watch.h"
 #include "window/qt/form_window.h"
 #include "window/qt/pictures.h"
+#include "window/qt/recording.h"
 #include "window/qt/trace.h"
 
 namespace window {
@@ -67,18 +68,14 @@ class Host final : public QObject, public rt::ErrorReporter {
   // set before start(). Without one, nothing is measured.
   void setTrace(Trace* trace) { trace_ = trace; }
 
-  // Writes what the game is given as a zarnovik-sim script to `out`: the
-  // seed Form_Load played, then every tick at its due time on the schedule
-  // (a wait to it, and the timer's name as a comment) and every click,
-  // press, release and rigged draw at its time between them. Played by
-  // zarnovik-sim, followed by `show`, the script ends in the window's own
-  // state, provided no tick was missed (see recordingExact()). Set before
-  // start(); without it, nothing is recorded.
-  void setRecording(std::ostream* out) { recording_ = out; }
+  // Records what the game is given as a zarnovik-sim script to `out` (see
+  // recording.h). Set before start(); without it, nothing is recorded.
+  void setRecording(std::ostream* out);
+  Recording* recording() { return recording_.get(); }
   // Rigs the next draw of the game's generator, and records it.
   void rig(float r);
   // The game's time of the last event recorded, where the script ends.
-  std::int64_t recordedUntil() const { return recordedUntil_; }
+  std::int64_t recordedUntil() const { return recording_ ? recording_->until() : 0; }
   // True while the timers have missed no tick, so that the virtual clock
   // delivers the very ticks the window did.
   bool recordingExact() const { return timers_->missed() == 0; }
@@ -95,8 +92,6 @@ class Host final : public QObject, public rt::ErrorReporter {
   void repaintChanges();
   rt::Dispatcher::Outcome deliverTraced(rt::Control& control, rt::Event event);
   void reportError(const QString& message);
-  void record(const rt::Control& control, rt::Event event, std::int64_t at);
-  void waitUntil(std::int64_t at);
 
   game::Machine machine_;
   std::unique_ptr<FormWindow> window_;
@@ -107,8 +102,7 @@ class Host final : public QObject, public rt::ErrorReporter {
   ErrorBox errorBox_;
   Trace* trace_ = nullptr;
   Observer observer_;
-  std::ostream* recording_ = nullptr;
-  std::int64_t recordedUntil_ = 0;
+  std::unique_ptr<Recording> recording_;
   bool over_ = false;
 };
 

@@ -28,22 +28,22 @@ long long area(const QRegion& region) {
 std::unique_ptr<Trace> Trace::fromEnvironment() {
   const char* path = std::getenv("ZRNV_TRACE");
   if (path == nullptr || *path == '\0') return nullptr;
-  std::FILE* out = std::fopen(path, "w");
-  if (out == nullptr) {
-    std::fprintf(stderr, "zarnovik: cannot write the trace file \"%s\"\n", path);
+  std::string error;
+  std::unique_ptr<OutputFile> file = OutputFile::open("the trace", path, error);
+  if (!file) {
+    std::fprintf(stderr, "zarnovik: %s\n", error.c_str());
     std::exit(2);
   }
-  return std::make_unique<Trace>(out);
+  file->truncate();
+  return std::make_unique<Trace>(std::move(file));
 }
 
-Trace::Trace(std::FILE* out) : out_(out) {
-  // Ticks are many and small: they wait in the buffer, which every frame
-  // empties, so that writing them costs the timers next to nothing.
-  std::setvbuf(out_, nullptr, _IOFBF, 1 << 16);
-}
+Trace::Trace(std::FILE* out) : out_(out) {}
+
+Trace::Trace(std::unique_ptr<OutputFile> file) : file_(std::move(file)), out_(file_->cFile()) {}
 
 Trace::~Trace() {
-  std::fclose(out_);
+  std::fflush(out_);
 }
 
 void Trace::watch(QWidget* window) {

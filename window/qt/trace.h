@@ -36,6 +36,8 @@
 #include <string_view>
 #include <vector>
 
+#include "window/qt/output_file.h"
+
 class QWidget;
 
 namespace window {
@@ -48,8 +50,14 @@ class Trace final : public QObject {
   // Ends the program with a message if the file cannot be written.
   static std::unique_ptr<Trace> fromEnvironment();
 
+  // Writes to `out`, which stays the caller's.
   explicit Trace(std::FILE* out);
+  // Writes to `file`, a line at a time, as each line ends.
+  explicit Trace(std::unique_ptr<OutputFile> file);
   ~Trace() override;
+
+  // The file written, when the trace owns it.
+  const OutputFile* file() const { return file_.get(); }
 
   // Watches a shown top-level window and every widget in it.
   void watch(QWidget* window);
@@ -92,6 +100,7 @@ class Trace final : public QObject {
   // writes its line.
   bool frame(QObject* watched, QEvent* event);
 
+  std::unique_ptr<OutputFile> file_;
   std::FILE* out_;
   QWidget* window_ = nullptr;
   std::map<std::string, Schedule, std::less<>> schedules_;

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/driver.h"
+#include "game/script.h"
 
 #include <charconv>
-#include <chrono>
-#include <condition_variable>
+#include <cmath>
 #include <cstdio>
 #include <istream>
-#include <mutex>
 #include <ostream>
-#include <thread>
 #include <vector>
 
 #include "runtime/convert.h"
@@ -26,14 +23,6 @@ std::vector<std::string_view> words(std::string_view line) {
     if (i > start) result.push_back(line.substr(start, i - start));
   }
   return result;
-}
-
-template <typename T>
-std::optional<T> parseWhole(std::string_view word) {
-  T value{};
-  auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-  if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
-  return value;
 }
 
 // A rigged value: a decimal number rounded to single precision, in [0, 1).
@@ -65,6 +54,42 @@ std::optional<float> parseRig(std::string_view word) {
 // clock may reach, so that it can never overflow.
 constexpr std::uint64_t kMaxWait = std::uint64_t{1} << 52;
 constexpr std::int64_t kLatest = std::int64_t{1} << 62;
+
+// The longest line a script may hold, and how much of a bad line an error
+// message echoes.
+constexpr std::size_t kMaxLine = std::size_t{1} << 20;
+constexpr std::size_t kEchoedBytes = 200;
+
+// Reads one line without its newline; one longer than kMaxLine is read only
+// so far (one byte more, to tell it), so that no input can fill the memory.
+bool readLine(std::istream& in, std::string& line) {
+  line.clear();
+  std::streambuf* buffer = in.rdbuf();
+  for (;;) {
+    int c = 0;
+    try {
+      c = buffer->sbumpc();
+    } catch (const std::ios_base::failure&) {
+      in.setstate(std::ios::badbit);  // the input could not be read
+      return false;
+    }
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      return !line.empty();
+    }
+    if (c == '\n') return true;
+    line.push_back(static_cast<char>(c));
+    if (line.size() > kMaxLine) return true;
+  }
+}
+
+// A decimal number below 1 that rounds to 1 as a single.
+bool roundsToOne(std::string_view word) {
+  double value = 0;
+  const char* const last = word.data() + word.size();
+  const auto [end, ec] = std::from_chars(word.data(), last, value, std::chars_format::fixed);
+  return ec == std::errc() && end == last && value < 1.0 && static_cast<float>(value) == 1.0f;
+}
 
 // The length of the well-formed UTF-8 sequence at the start of `text`, with
 // its code point, or 0 when the text does not start with one.
@@ -103,6 +128,13 @@ void appendHexEscape(std::string& out, unsigned value) {
 
 }  // namespace
 
+std::optional<std::uint64_t> parseWhole(std::string_view word) {
+  std::uint64_t value = 0;
+  auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+  if (ec != std::errc() || end != word.data() + word.size()) return std::nullopt;
+  return value;
+}
+
 bool validUtf8(std::string_view text) {
   char32_t codePoint = 0;
   while (!text.empty()) {
@@ -120,6 +152,17 @@ std::string rigText(float r) {
   while (s.size() > 1 && s.back() == '0') s.pop_back();
   if (s.back() == '.') s.pop_back();
   return s;
+}
+
+std::string printable(std::string_view text, std::size_t limit) {
+  if (text.size() > limit) {
+    // Cut where a character starts, and say how much is not shown.
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0u) == 0x80u) --cut;
+    return printable(text.substr(0, cut)) + "... (" + std::to_string(text.size() - cut) +
+           " more bytes not shown)";
+  }
+  return printable(text);
 }
 
 std::string printable(std::string_view text) {
@@ -156,8 +199,9 @@ ScriptDriver::ScriptDriver(const rt::SeedClock& seedClock, std::ostream& out, st
   machine_.load();
 }
 
-std::optional<int> ScriptDriver::malformed(std::string_view why) {
-  err_ << "zarnovik-sim: line " << lineNumber_ << ": " << why << ": " << printable(line_) << "\n";
+std::optional<int> ScriptDriver::malformed(const std::string& why) {
+  err_ << "zarnovik-sim: line " << lineNumber_ << ": " << why << ": "
+       << printable(line_, kEchoedBytes) << "\n";
   return kExitMalformed;
 }
 
@@ -243,6 +287,12 @@ std::optional<int> ScriptDriver::rig() {
   std::vector<float> values;
   for (std::size_t i = 1; i < words_.size(); ++i) {
     const std::optional<float> r = parseRig(words_[i]);
+    if (!r && roundsToOne(words_[i])) {
+      return malformed(
+          "a rig value below 1 that rounds to 1 in single precision cannot be drawn (the largest "
+          "is " +
+          rigText(std::nextafter(1.0f, 0.0f)) + ")");
+    }
     if (!r) return malformed("rig values are decimal numbers r with 0 <= r < 1");
     values.push_back(*r);
   }
@@ -251,8 +301,7 @@ std::optional<int> ScriptDriver::rig() {
 }
 
 std::optional<int> ScriptDriver::seed() {
-  const std::optional<std::uint64_t> n =
-      words_.size() == 2 ? parseWhole<std::uint64_t>(words_[1]) : std::nullopt;
+  const std::optional<std::uint64_t> n = words_.size() == 2 ? parseWhole(words_[1]) : std::nullopt;
   if (!n) return malformed("seed needs one whole number from 0 to 18446744073709551615");
   machine_.random().seed(*n);
   return std::nullopt;
@@ -260,8 +309,7 @@ std::optional<int> ScriptDriver::seed() {
 
 std::optional<int> ScriptDriver::wait() {
   // Digits only: no sign, not even on zero.
-  const std::optional<std::uint64_t> ms =
-      words_.size() == 2 ? parseWhole<std::uint64_t>(words_[1]) : std::nullopt;
+  const std::optional<std::uint64_t> ms = words_.size() == 2 ? parseWhole(words_[1]) : std::nullopt;
   if (!ms || *ms > kMaxWait) {
     return malformed("wait needs one whole number of milliseconds from 0 to 4503599627370496");
   }
@@ -269,8 +317,63 @@ std::optional<int> ScriptDriver::wait() {
   if (clock_.now() > kLatest - step) {
     return malformed("wait would take the clock past 4611686018427387904 ms");
   }
-  clock_.advance(step);
+  const std::int64_t end = clock_.now() + step;
+  jumpTitleBlink(end);
+  clock_.advance(end - clock_.now());
   return afterDelivery();
+}
+
+bool ScriptDriver::onlyTitleBlinkAwake() const {
+  const rt::Schedule& s = clock_.schedule();
+  for (std::size_t t = 0; t < s.size(); ++t) {
+    const bool awake = s.due(t) != rt::VirtualClock::kNever;
+    if (awake != (&s.timer(t) == &machine_.form().Timer5)) return false;
+  }
+  return true;
+}
+
+// A stretch in which only the title strip blinks repeats every two of
+// Timer5's ticks: its tick reads and writes nothing but Label1's Tag and
+// Visible. Two ticks played one by one that bring the strip back to where
+// it was, with no other timer awake, woken or ticked, prove it; the whole
+// periods left are then jumped at once, so that the longest wait costs no
+// more than a short one.
+void ScriptDriver::jumpTitleBlink(std::int64_t end) {
+  const Form1& f = machine_.form();
+  const std::int64_t period = 2 * static_cast<std::int64_t>(f.Timer5.interval());
+  if (period <= 0) return;
+  const rt::Schedule& s = clock_.schedule();
+  struct State {
+    std::string tag;
+    bool visible;
+    std::int64_t dueIn;
+    std::vector<std::uint64_t> ticks;
+    bool operator==(const State&) const = default;
+  };
+  const auto state = [&] {
+    State now{f.Label1.tag(), f.Label1.visible(), 0, {}};
+    for (std::size_t t = 0; t < s.size(); ++t) {
+      if (&s.timer(t) == &f.Timer5) {
+        now.dueIn = s.due(t) - clock_.now();
+      } else {
+        now.ticks.push_back(s.ticks(t));
+      }
+    }
+    return now;
+  };
+  // Played a period at a time until a probe succeeds; a probe and a jump
+  // need three periods, and a shorter stretch is played to its end.
+  while (end - clock_.now() >= 3 * period) {
+    // With no timer awake nothing happens: the clock moves on at once.
+    if (clock_.nextDue() == rt::VirtualClock::kNever) return;
+    const bool quiet = onlyTitleBlinkAwake();
+    const State before = state();
+    if (!clock_.advance(period)) return;  // a run-time error, told by the caller
+    if (quiet && state() == before && onlyTitleBlinkAwake()) {
+      clock_.jump((end - clock_.now()) / period * period - period);
+      return;
+    }
+  }
 }
 
 std::optional<int> ScriptDriver::show() {
@@ -288,7 +391,13 @@ std::optional<int> ScriptDriver::play(Input input) {
 int ScriptDriver::run(std::istream& in) {
   if (std::optional<int> status = afterDelivery()) return *status;  // Form_Load failed
   std::string line;
-  while (std::getline(in, line)) {
+  while (readLine(in, line)) {
+    if (line.size() > kMaxLine) {
+      err_ << "zarnovik-sim: line " << lineNumber_ + 1 << ": a line may hold at most " << kMaxLine
+           << " bytes: " << printable(std::string_view(line).substr(0, kEchoedBytes))
+           << "... (the rest not shown)\n";
+      return kExitMalformed;
+    }
     if (std::optional<int> status = runLine(line)) return *status;
   }
   if (in.bad()) {
@@ -298,112 +407,6 @@ int ScriptDriver::run(std::istream& in) {
   out_.flush();
   if (std::optional<int> failed = written()) return *failed;
   return kExitOk;
-}
-
-namespace {
-
-constexpr const char* kUsage =
-    "usage: zarnovik-sim                                   (script on standard input)\n"
-    "       zarnovik-sim --spins N [--seed S] [--threads T] (statistics)\n"
-    "       zarnovik-sim --odds                             (the exact odds)\n";
-
-// Writes the run's one line; a line that cannot be written is an error.
-int finish(std::ostream& out, std::ostream& err, const std::string& line, int status) {
-  out << line << "\n" << std::flush;
-  if (!out) {
-    err << "zarnovik-sim: cannot write to the standard output\n";
-    return kExitIoError;
-  }
-  return status;
-}
-
-}  // namespace
-
-ProgressLine::ProgressLine(std::ostream& err, std::uint64_t total,
-                           const std::atomic<std::uint64_t>& done, std::chrono::milliseconds quiet,
-                           std::chrono::milliseconds period)
-    : err_(err), total_(total), done_(done), quiet_(quiet), period_(period), thread_([this] {
-        show();
-      }) {}
-
-ProgressLine::~ProgressLine() {
-  {
-    std::lock_guard lock(mutex_);
-    over_ = true;
-  }
-  wake_.notify_one();
-  thread_.join();
-}
-
-void ProgressLine::show() {
-  using namespace std::chrono;
-  const auto start = steady_clock::now();
-  std::unique_lock lock(mutex_);
-  if (wake_.wait_for(lock, quiet_, [this] { return over_; })) return;
-  do {
-    const std::uint64_t done = done_.load(std::memory_order_relaxed);
-    const double seconds = duration<double>(steady_clock::now() - start).count();
-    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
-    const double left = rate > 0 ? static_cast<double>(total_ - done) / rate : 0;
-    char line[160];
-    std::snprintf(line, sizeof line, "\r%llu of %llu spins, %.0f spins/s, %.0f s left\x1b[K",
-                  static_cast<unsigned long long>(done), static_cast<unsigned long long>(total_),
-                  rate, left);
-    err_ << line << std::flush;
-  } while (!wake_.wait_for(lock, period_, [this] { return over_; }));
-  err_ << "\r\x1b[K" << std::flush;
-}
-
-int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-            std::ostream& err, bool errIsTerminal) {
-  rt::SystemSeedClock systemClock;
-  if (argc <= 1) {
-    ScriptDriver driver(systemClock, out, err);
-    return driver.run(in);
-  }
-  if (argc == 2 && std::string_view(argv[1]) == "--odds") {
-    return finish(out, err, oddsJson(exactOdds()), kExitOk);
-  }
-  std::optional<std::uint64_t> spins;
-  std::optional<std::uint64_t> seed;
-  std::optional<std::uint64_t> threads;
-  // Each option is followed by its value.
-  for (int i = 1; i < argc; i += 2) {
-    std::string_view arg = argv[i];
-    std::optional<std::uint64_t>* target = arg == "--spins"     ? &spins
-                                           : arg == "--seed"    ? &seed
-                                           : arg == "--threads" ? &threads
-                                                                : nullptr;
-    std::optional<std::uint64_t> value =
-        (target != nullptr && i + 1 < argc) ? parseWhole<std::uint64_t>(argv[i + 1]) : std::nullopt;
-    if (target == nullptr || !value || target->has_value()) {
-      err << kUsage;
-      return kExitMalformed;
-    }
-    *target = value;
-  }
-  if (!spins) {
-    err << "zarnovik-sim: --spins N is required with --seed and --threads\n";
-    return kExitMalformed;
-  }
-  constexpr std::uint64_t kMaxThreads = 1024;
-  if (threads && (*threads == 0 || *threads > kMaxThreads)) {
-    err << "zarnovik-sim: --threads needs a whole number from 1 to " << kMaxThreads << "\n";
-    return kExitMalformed;
-  }
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  std::atomic<std::uint64_t> done{0};
-  Statistics stats;
-  {
-    std::optional<ProgressLine> progress;
-    if (errIsTerminal) progress.emplace(err, *spins, done);
-    stats = playStatistics(*spins, seed ? *seed : systemClock.seedNow(),
-                           threads ? static_cast<unsigned>(*threads) : cores, &done);
-  }
-  if (stats.error) {
-    return finish(out, err, errorJson(*stats.error), kExitRuntimeError);
-  }
-  return finish(out, err, statisticsJson(stats), kExitOk);
 }
 
 }  // namespace game

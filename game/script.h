@@ -1,26 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <iosfwd>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "game/input.h"
 #include "game/machine.h"
 #include "game/snapshot.h"
-#include "game/statistics.h"
 #include "runtime/virtual_clock.h"
 
 // The headless driver: the whole game machine on a virtual clock, played by
-// a script of commands or by a steady player for statistics.
+// a script of commands, one a line.
 namespace game {
 
 // Exit statuses of the driver.
@@ -48,7 +42,7 @@ class ScriptDriver {
   struct Command;
   static const Command kCommands[];
 
-  std::optional<int> malformed(std::string_view why);
+  std::optional<int> malformed(const std::string& why);
   std::optional<int> written();
   std::optional<int> afterDelivery();
   // The commands, each on the words of the current line.
@@ -56,6 +50,10 @@ class ScriptDriver {
   std::optional<int> rig();
   std::optional<int> seed();
   std::optional<int> wait();
+  bool onlyTitleBlinkAwake() const;
+  // Jumps the whole periods of a stretch to `end` in which only the title
+  // strip blinks.
+  void jumpTitleBlink(std::int64_t end);
   std::optional<int> show();
   std::optional<int> play(Input input);
 
@@ -68,50 +66,25 @@ class ScriptDriver {
   std::vector<std::string_view> words_;  // its words
 };
 
-// Shows how far a statistics run has got, on a terminal: nothing while the
-// run is young (`quiet`), then the spins done, the rate and the time left,
-// rewritten in place every `period`, on one line that is cleared at the end
-// (when this object is destroyed).
-class ProgressLine {
- public:
-  ProgressLine(std::ostream& err, std::uint64_t total, const std::atomic<std::uint64_t>& done,
-               std::chrono::milliseconds quiet = std::chrono::seconds(1),
-               std::chrono::milliseconds period = std::chrono::milliseconds(250));
-  ~ProgressLine();
-  ProgressLine(const ProgressLine&) = delete;
-  ProgressLine& operator=(const ProgressLine&) = delete;
-
- private:
-  void show();
-
-  std::ostream& err_;
-  const std::uint64_t total_;
-  const std::atomic<std::uint64_t>& done_;
-  const std::chrono::milliseconds quiet_, period_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool over_ = false;
-  std::thread thread_;  // last: it starts once everything it uses is made
-};
-
 // A script's text as it may be echoed to a terminal: control characters,
 // bytes that are not UTF-8 and the backslash are written as escapes (\x1b,
 // \xff, \\), so that no script can send a terminal its control sequences.
 std::string printable(std::string_view text);
+// The same, of at most the first `limit` bytes of the text, with how many
+// more were not shown.
+std::string printable(std::string_view text, std::size_t limit);
 
 // A rigged draw as a script's `rig` writes it: in full, so that the driver
 // reads back the very same single (every single in [0, 1) has a finite
 // decimal expansion).
 std::string rigText(float r);
 
+// A whole number of digits only (no sign, no blank), as scripts and the
+// command line write counts and seeds; nothing when it does not fit 64 bits.
+std::optional<std::uint64_t> parseWhole(std::string_view word);
+
 // Whether the text is well-formed UTF-8 (no overlong forms, no surrogates,
 // nothing beyond U+10FFFF).
 bool validUtf8(std::string_view text);
-
-// The command line of zarnovik-sim; returns the exit status. With
-// `errIsTerminal`, a statistics run that lasts longer than about a second
-// shows its progress on `err`.
-int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-            std::ostream& err, bool errIsTerminal = false);
 
 }  // namespace game
