@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <cmath>
 
-#include "assets/embedded.h"
 #include "tests/qt/window_bench.h"
 #include "window/qt/pictures.h"
 
@@ -45,21 +44,6 @@ double edgeEnergy(const QImage& img, const QRect& r) {
       sum += d * d;
     }
   return sum;
-}
-
-TEST(ArtScale, DrawnAtTheStoredSizeIsTheStoredPicture) {
-  // The program draws with the same figures and lettering as the build: at
-  // the stored size it gives the embedded picture, pixel for pixel.
-  PictureService pictures;
-  for (const assets::ArtInfo& a : PictureService::catalogue()) {
-    SCOPED_TRACE(std::string(a.key));
-    const QImage drawn = pictures.scaled(a.key, QSize(a.width, a.height)).toImage();
-    const QImage stored = pictures.image(a.key);
-    ASSERT_FALSE(stored.isNull());
-    const QImage::Format f =
-        a.form == assets::ArtForm::Bitmap ? QImage::Format_RGB32 : QImage::Format_ARGB32;
-    EXPECT_EQ(drawn.convertToFormat(f), stored.convertToFormat(f));
-  }
 }
 
 TEST(ArtScale, DrawnLargerKeepsTheLayoutAndGainsDetail) {

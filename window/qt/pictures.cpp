@@ -47,18 +47,16 @@ void registerLettering() {
   (void)done;
 }
 
-// The picture for `key` at `size`: drawn from the figures, or, should the
-// figures fail (a broken build), the stored picture stretched, so that the
-// window still shows every picture.
+// The picture for `key` at `size`, drawn from the figures; null for an
+// unknown key, an empty size, or figures that cannot be drawn (a broken
+// build), which the window then leaves blank rather than fail while painting.
 QImage drawPicture(art::Figures& figures, std::string_view key, QSize size) {
   const assets::ArtInfo* a = assets::findArt(key);
   if (!a || size.isEmpty()) return {};
   try {
     return art::compose(*a, figures, size);
   } catch (const std::exception&) {
-    const QImage stored = assets::storedPicture(key);
-    if (stored.isNull()) return {};
-    return stored.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return {};
   }
 }
 
@@ -190,10 +188,16 @@ PictureService::PictureService() : painter_(std::make_unique<Painter>()) {}
 PictureService::~PictureService() = default;
 
 QImage PictureService::image(std::string_view key) const {
-  if (!info(key)) return {};
+  const assets::ArtInfo* a = info(key);
+  if (!a) return {};
   auto it = images_.find(key);
   if (it != images_.end()) return it->second;
-  return images_.emplace(std::string(key), assets::storedPicture(key)).first->second;
+  // In the stored form's own format: opaque, or with its transparency.
+  QImage img = draw(key, QSize(a->width, a->height));
+  if (!img.isNull())
+    img = std::move(img).convertToFormat(
+        a->form == assets::ArtForm::Bitmap ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+  return images_.emplace(std::string(key), std::move(img)).first->second;
 }
 
 QImage PictureService::draw(std::string_view key, QSize size) const {
