@@ -2,7 +2,6 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QResource>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -24,6 +23,7 @@
 #include "assets/embedded.h"
 #include "assets/render/compose.h"
 #include "assets/render/figures.h"
+#include "window/qt/fonts.h"
 
 namespace window {
 namespace {
@@ -34,14 +34,7 @@ namespace {
 void registerLettering() {
   static const bool done = [] {
     if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) return true;
-    for (const char* file : assets::letteringFiles()) {
-      const QResource resource(QString::fromLatin1(file));
-      if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression)
-        QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
-            reinterpret_cast<const char*>(resource.data()), resource.size()));
-      else
-        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-    }
+    for (const char* file : assets::letteringFiles()) addEmbeddedFont(file);
     return true;
   }();
   (void)done;
