@@ -257,7 +257,7 @@ QCursor PictureService::cursor(std::string_view key, qreal dpr) const {
 QIcon PictureService::icon(qreal dpr) const {
   auto it = icons_.find(dpr);
   if (it != icons_.end()) return it->second;
-  const assets::ArtInfo* a = info("icon");
+  const assets::ArtInfo* a = info(assets::keys::kIcon);
   QIcon icon;
   if (a) {
     // The system picks the size it shows; each is drawn at its own pixels.
@@ -267,7 +267,7 @@ QIcon PictureService::icon(qreal dpr) const {
     std::sort(sizes.begin(), sizes.end());
     sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
     for (int s : sizes) {
-      const QImage img = draw("icon", QSize(s, s));
+      const QImage img = draw(assets::keys::kIcon, QSize(s, s));
       if (!img.isNull()) icon.addPixmap(QPixmap::fromImage(img));
     }
   }
