@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -77,8 +78,9 @@ class Control {
   // The frame that holds this control, or nullptr when it lies on the window.
   Control* container() const { return container_; }
 
-  // Every getter marks its property as read (see takeReads()), so that a timer
-  // whose tick changed nothing can sleep until something it read changes.
+  // Every getter marks its property as read (see takeReads()), and so does
+  // every setter that leaves the value as it was: a timer whose tick changed
+  // nothing sleeps until something it read or wrote changes (rt::Schedule).
   const std::string& caption() const {
     noteRead(kCaption);
     return caption_;
@@ -121,7 +123,11 @@ class Control {
     return picture_;
   }
   void setPicture(const PictureRef& picture) {
-    if (picture_ != picture) replacePicture(picture);
+    if (picture_ != picture) {
+      replacePicture(picture);
+    } else {
+      noteRead(kPicture);
+    }
   }
 
   const PictureRef& mouseIcon() const {
@@ -195,7 +201,10 @@ inline void Control::writeText(std::string& held, std::string_view text, Propert
   char* to = held.data();
   std::size_t i = 0;
   while (i < n && to[i] == text[i]) ++i;
-  if (i == n) return;
+  if (i == n) {
+    noteRead(property);  // the same text: a write that changes nothing reads it
+    return;
+  }
   for (; i < n; ++i) to[i] = text[i];
   noteChange(property);
 }
@@ -235,13 +244,19 @@ inline void Control::incrementTag() {
 }
 
 inline void Control::setVisible(bool visible) {
-  if (visible_ == visible) return;
+  if (visible_ == visible) {
+    noteRead(kVisible);
+    return;
+  }
   visible_ = visible;
   noteChange(kVisible);
 }
 
 inline void Control::setEnabled(bool enabled) {
-  if (enabled_ == enabled) return;
+  if (enabled_ == enabled) {
+    noteRead(kEnabled);
+    return;
+  }
   enabled_ = enabled;
   noteChange(kEnabled);
   if (stored_->kind == Kind::Timer) tellTimerHost(enabled);

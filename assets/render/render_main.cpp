@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarnovik-render --icons FIGURES_DIR OUT_DIR SIZE...
 //
 // Build-time renderer: the window icon for the desktop's icon theme (see

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's threads under ThreadSanitizer (CMakePresets.json, preset
 # "tsan", in build-tsan/): the pictures drawn ahead on the picture service's
 # thread (the window's art tests), the statistics' blocks on two threads, and

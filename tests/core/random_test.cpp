@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generator's draws for fixed seeds, pinned: a replay, a recorded
 // session and every statistics figure depend on them, so a changed constant
 // or step in the generator must show here rather than as quietly other play.

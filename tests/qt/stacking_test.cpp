@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which control hides which, as the painter, the drawing ahead and the
 // screen reader all take it.
 #include "window/qt/stacking.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/qt/stacking.h"
 
 #include "window/qt/pictures.h"
