@@ -12,6 +12,7 @@
 #include <malloc.h>
 #endif
 
+#include "app/app_id.h"
 #include "app/command_line.h"
 #include "runtime/random.h"
 #include "window/qt/fonts.h"
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("zarnovik"));
   // The id of the installed desktop entry (packaging/): on Wayland the
   // compositor finds the game's name and icon by it.
-  QApplication::setDesktopFileName(QStringLiteral("ru.zarnovik.zarnovik"));
+  QApplication::setDesktopFileName(QStringLiteral(ZRNV_APP_ID));
   // Registers the embedded typeface now, before the first window asks for a
   // font, so that no text is ever laid out in a fallback face.
   fontConfig.wait();

@@ -36,6 +36,25 @@ enum class ArtForm {
   Cursor,  // two colours (black and white) with a one-bit transparency mask
 };
 
+// The art keys: the names the window description gives the art, and the
+// composition draws by.
+namespace keys {
+inline constexpr std::array<std::string_view, 10> kSymbol{
+    "symbol0", "symbol1", "symbol2", "symbol3", "symbol4",
+    "symbol5", "symbol6", "symbol7", "symbol8", "symbol9"};
+inline constexpr std::string_view kSpin1 = "spin1";
+inline constexpr std::string_view kSpin2 = "spin2";
+inline constexpr std::string_view kFlash = "flash";
+inline constexpr std::string_view kTitle = "title";
+inline constexpr std::string_view kLogoMaker = "logo.maker";
+inline constexpr std::string_view kLogoSecond = "logo.second";
+inline constexpr std::string_view kBurst = "burst";
+inline constexpr std::string_view kIcon = "icon";
+inline constexpr std::string_view kPointerWindow = "pointer.window";
+inline constexpr std::string_view kPointerButton = "pointer.button";
+inline constexpr std::string_view kPointerCoin = "pointer.coin";
+}  // namespace keys
+
 struct ArtInfo {
   std::string_view key;  // the art key the window description uses
   int width;             // stored size in pixels
@@ -48,39 +67,40 @@ struct ArtInfo {
 };
 
 inline constexpr std::array<ArtInfo, 21> kArt{{
-    {"symbol0", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSymbol[0], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "gold ring on blue ripples"},
-    {"symbol1", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSymbol[1], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "BAR plate on blue ripples"},
-    {"symbol2", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSymbol[2], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "swirl emblem on blue ripples"},
-    {"symbol3", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSymbol[3], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "Tivo, the small creature in a cap"},
-    {"symbol4", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSymbol[4], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "Velsi, the pink character"},
-    {"symbol5", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSymbol[5], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "Drognar, the red character"},
-    {"symbol6", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSymbol[6], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "Lirven, the orange character"},
-    {"symbol7", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0, "Brimon, the blue mascot"},
-    {"symbol8", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSymbol[7], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+     "Brimon, the blue mascot"},
+    {keys::kSymbol[8], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "the brand word on blue ripples"},
-    {"symbol9", kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSymbol[9], kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "green gem on blue ripples"},
-    {"spin1", 3 * kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSpin1, 3 * kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "spinning reels: ring, gem, BAR, swirl, Tivo"},
-    {"spin2", 3 * kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kSpin2, 3 * kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "spinning reels: the four characters, brand"},
-    {"flash", 3 * kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
+    {keys::kFlash, 3 * kStripWidth, kStripHeight, ArtForm::Bitmap, false, 0, 0,
      "win flash: confetti bursts"},
-    {"title", 397, 332, ArtForm::Bitmap, false, 0, 0, "HAPPY NEW YEAR with the characters"},
-    {"logo.maker", 270, 161, ArtForm::Bitmap, false, 0, 0, "maker logo KESTRANO"},
-    {"logo.second", 126, 55, ArtForm::Bitmap, false, 0, 0, "second maker logo"},
-    {"burst", 75, 75, ArtForm::Bitmap, false, 0, 0, "white light over blue ripples"},
-    {"icon", 48, 48, ArtForm::Icon, false, 0, 0, "window icon: Brimon with stars"},
-    {"pointer.window", 32, 32, ArtForm::Cursor, true, 0, 0, "hand pointing up and left"},
-    {"pointer.button", 32, 32, ArtForm::Cursor, true, 13, 1, "hand pointing up, with a cuff"},
-    {"pointer.coin", 48, 48, ArtForm::Icon, true, 24, 24, "right half of a gold coin"},
+    {keys::kTitle, 397, 332, ArtForm::Bitmap, false, 0, 0, "HAPPY NEW YEAR with the characters"},
+    {keys::kLogoMaker, 270, 161, ArtForm::Bitmap, false, 0, 0, "maker logo KESTRANO"},
+    {keys::kLogoSecond, 126, 55, ArtForm::Bitmap, false, 0, 0, "second maker logo"},
+    {keys::kBurst, 75, 75, ArtForm::Bitmap, false, 0, 0, "white light over blue ripples"},
+    {keys::kIcon, 48, 48, ArtForm::Icon, false, 0, 0, "window icon: Brimon with stars"},
+    {keys::kPointerWindow, 32, 32, ArtForm::Cursor, true, 0, 0, "hand pointing up and left"},
+    {keys::kPointerButton, 32, 32, ArtForm::Cursor, true, 13, 1, "hand pointing up, with a cuff"},
+    {keys::kPointerCoin, 48, 48, ArtForm::Icon, true, 24, 24, "right half of a gold coin"},
 }};
 
 constexpr const ArtInfo* findArt(std::string_view key) {

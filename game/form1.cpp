@@ -33,10 +33,10 @@ Form1::Form1()
   }
 }
 
-int Form1::reelSymbol(int n) const {
-  const rt::PictureRef& shown = reel(n).picture();
+int Form1::symbolOf(const rt::Picture* picture) const {
+  if (picture == nullptr) return -1;
   for (int d = 0; d < 10; ++d) {
-    if (shown == symbolImage(d).picture()) return d;
+    if (picture == symbolImage(d).picture().get()) return d;
   }
   return -1;
 }

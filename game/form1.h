@@ -43,9 +43,13 @@ class Form1 : public rt::Form {
   // Reel n, 1 to 3.
   rt::Control& reel(int n) const { return *reels_[static_cast<std::size_t>(n - 1)]; }
 
-  // The symbol number that reel n shows: d when its picture is the very
-  // object of Image<d>, otherwise -1 (as for the reels' start copies).
-  int reelSymbol(int n) const;
+  // The symbol number a picture object stands for: d when it is the very
+  // object of Image<d>, otherwise -1 (as for the reels' start copies, which
+  // look like a symbol but are objects of their own). A reel shows the
+  // symbol of its picture; the evaluation pays by the same identity.
+  int symbolOf(const rt::Picture* picture) const;
+  // The symbol number that reel n shows.
+  int reelSymbol(int n) const { return symbolOf(reel(n).picture().get()); }
 
  private:
   std::array<rt::Control*, 10> symbolImages_;

@@ -110,7 +110,7 @@ void Timer3_Timer(Form1& f) {
   f.Timer3.setTag(kEvaluated);
   if (rt::leadingNumberIsZero(f.LabelCredit.caption())) {
     f.LabelInsertCoin.setEnabled(false);
-    f.LabelCredit.setCaption("Game Over!");
+    f.LabelCredit.setCaption(kGameOver);
   }
   // Each reel's picture is read once: nothing in the evaluation changes it.
   const rt::Picture* const shown[3] = {f.ImageNumber1.picture().get(),
@@ -119,10 +119,10 @@ void Timer3_Timer(Form1& f) {
   auto shows = [&f, &shown](int reel, int symbol) {
     return samePicture(shown[reel - 1], f.symbolImage(symbol).picture().get());
   };
-  const PrizeRule* rule = firstMatch(shows);
-  if (rule == nullptr) return;  // a loss: the evaluation keeps repeating
-  payAward(f, rule->award);
-  if (rule->bonus != nullptr && matches(*rule->bonus, shows)) payAward(f, rule->bonus->award);
+  const Evaluation paid = evaluate(shows);
+  if (paid.rule == nullptr) return;  // a loss: the evaluation keeps repeating
+  payAward(f, paid.rule->award);
+  if (paid.bonus) payAward(f, paid.rule->bonus->award);
 }
 
 void Timer4_Timer(Form1& f) {

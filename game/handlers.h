@@ -21,6 +21,9 @@ inline int symbolOfCaption(std::string_view caption) {
   return digit <= 9 ? static_cast<int>(digit) : -1;
 }
 
+// The money field's caption once the money is gone.
+inline constexpr std::string_view kGameOver = "Game Over!";
+
 // Seeds the random generator from the clock, once, before anything else runs.
 void Form_Load(rt::Random& random, const rt::SeedClock& clock);
 

@@ -65,13 +65,26 @@ template <typename Shows>
   return false;
 }
 
-// The first rule of the table that matches, or nullptr for a loss.
+// What a spin pays: the first rule of the table that matches (nullptr for a
+// loss), and whether that rule's bonus rule, tried after it has paid, pays
+// too.
+struct Evaluation {
+  const PrizeRule* rule = nullptr;
+  bool bonus = false;
+
+  // The rings paid in all.
+  int rings() const { return rule == nullptr ? 0 : rule->award + (bonus ? rule->bonus->award : 0); }
+};
+
+// The evaluation of the reels that `shows(reel, symbol)` describes: the one
+// reading of the prize table, for the evaluation handler, the statistics and
+// the odds sheet alike.
 template <typename Shows>
-const PrizeRule* firstMatch(Shows&& shows) {
+[[gnu::always_inline]] inline Evaluation evaluate(Shows&& shows) {
   for (const PrizeRule& rule : kPrizeTable) {
-    if (matches(rule, shows)) return &rule;
+    if (matches(rule, shows)) return {&rule, rule.bonus != nullptr && matches(*rule.bonus, shows)};
   }
-  return nullptr;
+  return {};
 }
 
 }  // namespace game

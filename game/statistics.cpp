@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "game/handlers.h"
 #include "game/machine.h"
 #include "game/prize_table.h"
 #include "game/snapshot.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr std::size_t kRules = 14;  // rules 1 to 13, then 13a
 constexpr std::size_t kRule13aIndex = 13;
-constexpr std::size_t kTimer3 = 2;  // Timer3's place among the timers
 
 std::string_view ruleName(std::size_t r) {
   return r < kPrizeTable.size() ? kPrizeTable[r].name : kRule13a.name;
@@ -30,11 +30,11 @@ std::string_view ruleName(std::size_t r) {
 // The rules that paid for a spin whose reels show `symbols`, counted in
 // `byRule`; returns whether the spin won.
 bool countRules(const int (&symbols)[3], std::uint64_t (&byRule)[kRules]) {
-  auto shows = [&symbols](int reel, int symbol) { return symbols[reel - 1] == symbol; };
-  const PrizeRule* rule = firstMatch(shows);
-  if (rule == nullptr) return false;
-  ++byRule[static_cast<std::size_t>(rule - kPrizeTable.data())];
-  if (rule->bonus != nullptr && matches(*rule->bonus, shows)) ++byRule[kRule13aIndex];
+  const Evaluation paid =
+      evaluate([&symbols](int reel, int symbol) { return symbols[reel - 1] == symbol; });
+  if (paid.rule == nullptr) return false;
+  ++byRule[static_cast<std::size_t>(paid.rule - kPrizeTable.data())];
+  if (paid.bonus) ++byRule[kRule13aIndex];
   return true;
 }
 
@@ -113,43 +113,18 @@ std::uint64_t blockSeed(std::uint64_t seed, std::uint64_t block) {
   return z ^ (z >> 31);
 }
 
-namespace {
-
-// The symbol each reel shows, as Form1::reelSymbol() tells it, by picture
-// handle instead of ten comparisons a reel: a reel shows symbol d when its
-// picture is the very object of Image<d>, and handles are one to an object.
-// Made once a block; no handler changes the symbol images' pictures.
-class ReelReader {
- public:
-  explicit ReelReader(const Form1& f) {
-    for (int d = 0; d < 10; ++d) {
-      const rt::Picture* symbol = f.symbolImage(d).picture().get();
-      if (symbol == nullptr) continue;
-      const std::size_t h = symbol->handle();
-      if (h >= symbolOfHandle_.size()) symbolOfHandle_.resize(h + 1, -1);
-      symbolOfHandle_[h] = static_cast<std::int8_t>(d);
-    }
-  }
-  int symbol(const rt::Control& reel) const {
-    const rt::Picture* shown = reel.picture().get();
-    if (shown == nullptr || shown->handle() >= symbolOfHandle_.size()) return -1;
-    return symbolOfHandle_[shown->handle()];
-  }
-
- private:
-  std::vector<std::int8_t> symbolOfHandle_;  // -1: no symbol's picture
-};
-
-}  // namespace
-
 Statistics playBlock(std::uint64_t spins, std::uint64_t seed, std::atomic<std::uint64_t>* done) {
   Statistics stats;
   rt::FixedSeedClock seedClock(seed);
   Machine machine(seedClock);
   rt::VirtualClock clock(machine.form(), machine.dispatcher());
   Form1& f = machine.form();
-  const ReelReader reels(f);
   machine.load();  // seeds the generator with `seed`
+  // The evaluations are counted by Timer3's ticks, found by its place among
+  // the timers.
+  const auto timers = f.timers();
+  const auto timer3 =
+      static_cast<std::size_t>(std::find(timers.begin(), timers.end(), &f.Timer3) - timers.begin());
 
   auto failed = [&] {
     if (!machine.dispatcher().halted()) return false;
@@ -163,7 +138,7 @@ Statistics playBlock(std::uint64_t spins, std::uint64_t seed, std::atomic<std::u
 
   machine.deliver(f.Command2, rt::Event::Click);
   for (std::uint64_t i = 0; i < spins && !failed(); ++i) {
-    if (f.LabelCredit.caption() == std::string_view("Game Over!")) {
+    if (f.LabelCredit.caption() == kGameOver) {
       machine.deliver(f.Command1, rt::Event::Click);
       ++stats.newGames;
     }
@@ -172,15 +147,15 @@ Statistics playBlock(std::uint64_t spins, std::uint64_t seed, std::atomic<std::u
       stats.error = "the coin was refused";
       break;
     }
-    const std::uint64_t evaluations = clock.ticks(kTimer3);
-    while (clock.ticks(kTimer3) == evaluations && clock.step(rt::VirtualClock::kNever) != nullptr) {
+    const std::uint64_t evaluations = clock.ticks(timer3);
+    while (clock.ticks(timer3) == evaluations && clock.step(rt::VirtualClock::kNever) != nullptr) {
     }
     if (failed()) break;
     ++stats.spins;
     int symbols[3];
     for (int n = 1; n <= 3; ++n) {
-      symbols[n - 1] = reels.symbol(f.reel(n));
-      ++stats.symbols[n - 1][symbols[n - 1]];
+      symbols[n - 1] = f.reelSymbol(n);
+      if (symbols[n - 1] >= 0) ++stats.symbols[n - 1][symbols[n - 1]];
     }
     // The prize field was empty before this evaluation, so it holds the award.
     stats.rings += static_cast<std::uint64_t>(rt::leadingNumber(f.LabelPrize.caption()));

@@ -19,18 +19,19 @@ Control::Control(Form& form, int index, const ControlSpec& stored, Control* cont
       picture_(std::move(picture)),
       mouseIcon_(std::move(mouseIcon)),
       readMask_(&form.reads_[static_cast<std::size_t>(index)]),
-      changeMarks_(&form.changed_[static_cast<std::size_t>(index)]) {}
+      changeMarks_(&form.changed_[static_cast<std::size_t>(index)]),
+      changeCount_(&form.changeCount_) {}
 
 void Control::writeTextOfOtherLength(std::string& held, std::string_view text, Property property) {
   held.assign(text);
-  form_->noteChange(*this, property);
+  noteChange(property);
 }
 
-void Control::incrementTagInGeneral() {
+void Control::incrementTagFallback() {
   setTag(numberText(add(strictNumber(tag()), 1)));
 }
 
-void Control::addToCaptionInGeneral(int amount) {
+void Control::addToCaptionFallback(int amount) {
   setCaption(numberText(add(leadingNumber(caption()), amount)));
 }
 
@@ -40,13 +41,13 @@ void Control::tellTimerHost(bool on) {
 
 void Control::replacePicture(const PictureRef& picture) {
   picture_ = picture;
-  form_->noteChange(*this, kPicture);
+  noteChange(kPicture);
 }
 
 void Control::setMouseIcon(PictureRef picture) {
   // Assigning a pointer, even the same one, applies it anew.
   mouseIcon_ = std::move(picture);
-  form_->noteChange(*this, kMouseIcon);
+  noteChange(kMouseIcon);
 }
 
 }  // namespace rt

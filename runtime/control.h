@@ -6,12 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/convert.h"
 #include "runtime/description.h"
 #include "runtime/picture.h"
 
 namespace rt {
 
 class Form;
+class Control;
 
 // The properties whose changes the window needs to know about.
 enum Property : std::uint8_t {
@@ -50,6 +52,11 @@ struct ChangeMarks {
   void settle() { attention = changed == Marks{} ? kEveryProperty : watched; }
 };
 
+// A control's change that needs more than its mark and count (see
+// ChangeMarks::attention): listed in the form's order of changes, and told to
+// the timer host when it is watched. Out of line, in form.cpp.
+void noteChangeNeedingAttention(Form& form, Control& control, Property property);
+
 // One control of a window. Its run-time properties start from the
 // description and are changed only by event handlers; every change is
 // recorded by the owning form (for redrawing) and a timer's Enabled switch is
@@ -85,17 +92,15 @@ class Control {
     return tag_;
   }
   inline void setTag(std::string_view text);
-  // Tag = Tag + 1: the tag read as a strict number (a text that is not one
-  // raises the type-mismatch or overflow run-time error, as strictNumber
-  // does), 1 added with the check of every addition, and the sum's number
-  // text written back; read and, when it differs, changed, like tag() and
-  // setTag(). A counter's one digit below 9 is counted in place, inline.
+  // Tag = Tag + 1: exactly setTag(numberText(add(strictNumber(tag()), 1))).
+  // A tag that is not a number raises the type-mismatch run-time error, a sum
+  // out of range the overflow error; the tag counts as read, and as changed
+  // when its text changes.
   inline void incrementTag();
-  // Caption = Caption + amount, the caption read by its leading number (a
-  // text with none reads 0; see leadingNumber), the sum checked and its
-  // number text written back; read and, when it differs, changed, like
-  // caption() and setCaption(). Plain digits moved by one digit's amount are
-  // worked out in place, inline.
+  // Caption = Caption + amount: exactly
+  // setCaption(numberText(add(leadingNumber(caption()), amount))), so a
+  // caption without a leading number counts as 0. Read, and changed when its
+  // text changes, as that is.
   inline void addToCaption(int amount);
 
   bool visible() const {
@@ -135,16 +140,27 @@ class Control {
 
  private:
   friend class Form;
+  friend void noteChangeNeedingAttention(Form& form, Control& control, Property property);
 
   // Writes a text property: in place when the length is the same, which is
   // nearly always (a counter "0" to "1", money "95" to "90"); the change is
   // recorded only when the text differs.
   inline void writeText(std::string& held, std::string_view text, Property property);
   void writeTextOfOtherLength(std::string& held, std::string_view text, Property property);
-  // Tag = Tag + 1 for any tag but one digit below 9.
-  void incrementTagInGeneral();
-  // Caption = Caption + amount for any caption and amount.
-  void addToCaptionInGeneral(int amount);
+  // The general paths of incrementTag() and addToCaption(), for what their
+  // inline fast cases do not settle: the same operation, by the full reading.
+  void incrementTagFallback();
+  void addToCaptionFallback(int amount);
+  // Records a change of `property` in the form's record of changes. Only a
+  // control's first change since the last Form::takeChanges() is listed.
+  void noteChange(Property property) {
+    ++*changeCount_;
+    if ((bitsOf(changeMarks_->attention) & property) != 0) [[unlikely]] {
+      noteChangeNeedingAttention(*form_, *this, property);
+      return;
+    }
+    changeMarks_->changed = changeMarks_->changed | property;
+  }
   void replacePicture(const PictureRef& picture);
   // Tells the timer host that this timer was switched.
   void tellTimerHost(bool on);
@@ -168,6 +184,82 @@ class Control {
   // reached from the control itself: a property write then needs no index
   // into the form's lists, and finds both marks through one pointer.
   ChangeMarks* changeMarks_;
+  std::uint64_t* changeCount_;  // the form's count of changes
 };
+
+// The setters are inline: they follow every write a handler makes.
+
+inline void Control::writeText(std::string& held, std::string_view text, Property property) {
+  const std::size_t n = text.size();
+  if (n != held.size()) [[unlikely]] {
+    writeTextOfOtherLength(held, text, property);
+    return;
+  }
+  // Compared and copied in place, not by the general string routines: the
+  // texts are a few characters. Copied forwards, which is right also when the
+  // text is a part of what is held: a part never starts before the start.
+  char* to = held.data();
+  std::size_t i = 0;
+  while (i < n && to[i] == text[i]) ++i;
+  if (i == n) {
+    noteRead(property);  // the same text: a write that changes nothing reads it
+    return;
+  }
+  for (; i < n; ++i) to[i] = text[i];
+  noteChange(property);
+}
+
+inline void Control::setCaption(std::string_view text) {
+  writeText(caption_, text, kCaption);
+}
+
+inline void Control::setTag(std::string_view text) {
+  writeText(tag_, text, kTag);
+}
+
+inline void Control::incrementTag() {
+  noteRead(kTag);
+  // The fast case: a counter's one digit "0" to "8" reads as that digit, and
+  // the sum's text is the next digit, one character in place of one, always
+  // a change.
+  if (tag_.size() == 1) {
+    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(tag_[0]) - '0');
+    if (digit < 9) [[likely]] {
+      tag_[0] = static_cast<char>('1' + digit);
+      noteChange(kTag);
+      return;
+    }
+  }
+  incrementTagFallback();
+}
+
+[[gnu::always_inline]] inline void Control::addToCaption(int amount) {
+  noteRead(kCaption);
+  // The fast case: plain digits moved by one digit's amount, in place.
+  if (detail::addDigitInPlace(caption_.data(), caption_.size(), amount)) {
+    noteChange(kCaption);  // another number: another text
+    return;
+  }
+  addToCaptionFallback(amount);
+}
+
+inline void Control::setVisible(bool visible) {
+  if (visible_ == visible) {
+    noteRead(kVisible);
+    return;
+  }
+  visible_ = visible;
+  noteChange(kVisible);
+}
+
+inline void Control::setEnabled(bool enabled) {
+  if (enabled_ == enabled) {
+    noteRead(kEnabled);
+    return;
+  }
+  enabled_ = enabled;
+  noteChange(kEnabled);
+  if (stored_->kind == Kind::Timer) tellTimerHost(enabled);
+}
 
 }  // namespace rt

@@ -113,7 +113,7 @@ NumberText floatingText(T value, int precision, T wholeLimit) {
 
 namespace detail {
 
-double leadingNumberScanned(std::string_view text) {
+double leadingNumberFallback(std::string_view text) {
   std::size_t start = 0;
   while (start < text.size() && isBlank(text[start])) ++start;
   text.remove_prefix(start);
@@ -122,7 +122,7 @@ double leadingNumberScanned(std::string_view text) {
   return *convert(text.substr(0, ext.length), ext, /*strict=*/false);
 }
 
-double strictNumberScanned(std::string_view text) {
+double strictNumberFallback(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   NumberExtent ext = scanNumber(text);
@@ -139,14 +139,14 @@ void raiseFloatingPointError(double result) {
   throw RuntimeError(RuntimeError::Code::Overflow);
 }
 
-}  // namespace detail
-
-NumberText numberTextOfAnyDouble(double value) {
+NumberText numberTextFallback(double value) {
   return floatingText(value, 15, 1e15);
 }
 
-NumberText numberTextOfAnySingle(float value) {
+NumberText numberTextFallback(float value) {
   return floatingText(value, 7, 1e7f);
 }
+
+}  // namespace detail
 
 }  // namespace rt

@@ -9,6 +9,12 @@
 
 // The text and number conversions of the forms runtime. The game keeps every
 // number as text in a control property and converts on each read and write.
+//
+// Each conversion is one public function with one meaning, stated at it.
+// Where the game's usual texts allow a short case inline, the rest goes to a
+// general path in `detail` (named ...Fallback), internal to the runtime,
+// which gives the same result for every text; the core tests hold the two
+// equal.
 namespace rt {
 
 // The blanks of number texts and of the driver's script lines: space and tab.
@@ -41,8 +47,8 @@ inline bool shortWhole(std::string_view text, double& value) {
   return true;
 }
 
-double leadingNumberScanned(std::string_view text);
-double strictNumberScanned(std::string_view text);
+double leadingNumberFallback(std::string_view text);
+double strictNumberFallback(std::string_view text);
 [[noreturn]] void raiseFloatingPointError(double result);
 
 }  // namespace detail
@@ -55,7 +61,7 @@ double strictNumberScanned(std::string_view text);
 // reports as an overflow.
 inline double leadingNumber(std::string_view text) {
   double value;
-  return detail::shortWhole(text, value) ? value : detail::leadingNumberScanned(text);
+  return detail::shortWhole(text, value) ? value : detail::leadingNumberFallback(text);
 }
 
 // Whether the leading number of a text is 0 (see leadingNumber). Plain
@@ -79,7 +85,7 @@ inline bool leadingNumberIsZero(std::string_view text) {
 // beyond the range of a double raises the overflow run-time error.
 inline double strictNumber(std::string_view text) {
   double value;
-  return detail::shortWhole(text, value) ? value : detail::strictNumberScanned(text);
+  return detail::shortWhole(text, value) ? value : detail::strictNumberFallback(text);
 }
 
 // Number text: a whole number as its decimal digits, "-" before a negative
@@ -153,29 +159,35 @@ class NumberText {
   std::uint8_t start_ = kCapacity;
 };
 
-NumberText numberTextOfAnyDouble(double value);
+namespace detail {
+// The general paths of numberText(), for any value.
+NumberText numberTextFallback(double value);
+NumberText numberTextFallback(float value);
+}  // namespace detail
+
 inline NumberText numberText(double value) {
   // The common case inline: a whole number well within 32 bits (-0 too).
   if (value > -1e9 && value < 1e9) {
     const auto whole = static_cast<std::int32_t>(value);
     if (static_cast<double>(whole) == value) return NumberText::whole(whole);
   }
-  return numberTextOfAnyDouble(value);
+  return detail::numberTextFallback(value);
 }
 // The same for a single-precision value (up to 7 significant digits).
-NumberText numberTextOfAnySingle(float value);
 inline NumberText numberText(float value) {
   if (value > -1e7f && value < 1e7f) {
     const auto whole = static_cast<std::int32_t>(value);
     if (static_cast<float>(whole) == value) return NumberText::whole(whole);
   }
-  return numberTextOfAnySingle(value);
+  return detail::numberTextFallback(value);
 }
 // The same for a 16-bit integer: the counters and phase tags the handlers
 // reset, which only ever hold small whole numbers.
 inline NumberText numberText(std::int16_t value) {
   return NumberText::whole(value);
 }
+
+namespace detail {
 
 // Adds a one-digit amount (-9 to 9, not 0) to a number text in place, when
 // that text is a whole number's plain digits ("7", "95", "100000": no sign,
@@ -185,7 +197,7 @@ inline NumberText numberText(std::int16_t value) {
 // another text. Returns false, the text untouched, for any other amount,
 // text or sum (a carry into a new digit, a sum below 0 or with a leading
 // zero), which the caller works out in general. The money and the prize
-// move by 1 and 5 on most ticks.
+// move by 1 and 5 on most ticks. The fast case of Control::addToCaption().
 inline bool addDigitInPlace(char* text, std::size_t n, int amount) {
   if (amount == 0 || amount < -9 || amount > 9) return false;
   if (n == 0 || n > 15) return false;
@@ -214,6 +226,8 @@ inline bool addDigitInPlace(char* text, std::size_t n, int amount) {
   text[last] = static_cast<char>('0' + (carry ? sum - 10 : sum + 10));
   return true;
 }
+
+}  // namespace detail
 
 // Arithmetic with the floating-point check the runtime makes after every
 // addition, subtraction and multiplication: an overflow or an invalid

@@ -16,11 +16,12 @@ PictureRef makeIfSet(PictureFactory& factory, std::string_view key) {
 }  // namespace
 
 Form::Form(const FormSpec& stored, std::span<const ControlSpec> controls)
-    : stored_(stored),
-      changed_(controls.size()),
-      readsOfMore_(controls.size() > readsHeld_.size() ? controls.size() : 0, Marks{}),
-      reads_(readsOfMore_.empty() ? readsHeld_.data() : readsOfMore_.data(), controls.size()),
-      readsHeldInForm_(readsOfMore_.empty()) {
+    : stored_(stored), changed_(controls.size()) {
+  if (controls.size() > kMaxControls) {
+    throw std::invalid_argument(std::string(stored.name) + " has " +
+                                std::to_string(controls.size()) + " controls; a form holds " +
+                                std::to_string(kMaxControls) + " at most");
+  }
   controls_.reserve(controls.size());  // controls never move once made
   icon_ = makeIfSet(pictures_, stored.icon);
   mouseIcon_ = makeIfSet(pictures_, stored.mouseIcon);
@@ -56,18 +57,18 @@ Control& Form::control(std::string_view name) {
   return *c;
 }
 
-void Form::noteChangeNeedingAttention(Control& control, Property property) {
+void noteChangeNeedingAttention(Form& form, Control& control, Property property) {
   ChangeMarks& marks = *control.changeMarks_;
-  if (marks.changed == Marks{}) changedOrder_.push_back(control.index());
+  if (marks.changed == Marks{}) form.changedOrder_.push_back(control.index());
   marks.changed = marks.changed | property;
   marks.settle();
-  if ((bitsOf(marks.watched) & property) != 0 && timerHost_ != nullptr)
-    timerHost_->watchedChanged(control, property);
+  if ((bitsOf(marks.watched) & property) != 0 && form.timerHost_ != nullptr)
+    form.timerHost_->watchedChanged(control, property);
 }
 
 void Form::takeReads(std::vector<std::uint8_t>& reads) {
-  reads.resize(reads_.size());
-  for (std::size_t i = 0; i < reads_.size(); ++i) reads[i] = bitsOf(reads_[i]);
+  reads.resize(controls_.size());
+  for (std::size_t i = 0; i < controls_.size(); ++i) reads[i] = bitsOf(reads_[i]);
   forgetReads();
 }
 

@@ -33,6 +33,12 @@ class TimerHost {
 // released while it runs.
 class Form {
  public:
+  // The most controls a form holds: its record of reads is a fixed array
+  // in the form, cleared whole before every handler run.
+  static constexpr std::size_t kMaxControls = 64;
+
+  // Throws std::invalid_argument for more than kMaxControls controls, two
+  // controls of one name, or a control in a frame not described before it.
   Form(const FormSpec& stored, std::span<const ControlSpec> controls);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -73,16 +79,9 @@ class Form {
   // control index (a mask of Property bits each), into `reads`; then forgets
   // them. Fills `reads` in place, so that a caller that keeps it allocates once.
   void takeReads(std::vector<std::uint8_t>& reads);
-  // Clears the record of reads.
-  void forgetReads() {
-    // Cleared whole, without looking at which were set: a form of up to 64
-    // controls in a fixed few stores, before every handler run.
-    if (readsHeldInForm_) [[likely]] {
-      readsHeld_.fill(Marks{});
-    } else {
-      std::fill(readsOfMore_.begin(), readsOfMore_.end(), Marks{});
-    }
-  }
+  // Clears the record of reads: whole, without looking at which were set,
+  // for it runs before every handler run.
+  void forgetReads() { reads_.fill(Marks{}); }
 
   // The properties the timer host watches, by control index: a change to
   // any of them calls TimerHost::watchedChanged() right after it is made.
@@ -92,20 +91,7 @@ class Form {
 
  private:
   friend class Control;
-  // Records a change; inline, for it follows every property write. Only a
-  // control's first change since the last takeChanges() is listed.
-  void noteChange(Control& control, Property property) {
-    ChangeMarks& marks = *control.changeMarks_;
-    ++changeCount_;
-    if ((bitsOf(marks.attention) & property) != 0) [[unlikely]] {
-      noteChangeNeedingAttention(control, property);
-      return;
-    }
-    marks.changed = marks.changed | property;
-  }
-  // A control's first change since the changes were last taken, or a change
-  // to a watched property: listed, marked, and told to the timer host.
-  void noteChangeNeedingAttention(Control& control, Property property);
+  friend void noteChangeNeedingAttention(Form& form, Control& control, Property property);
 
   const FormSpec& stored_;
   PictureFactory pictures_;
@@ -118,87 +104,9 @@ class Form {
   std::vector<ChangeMarks> changed_;
   std::vector<int> changedOrder_;
   std::uint64_t changeCount_ = 0;
-  // The properties read since the reads were last taken, by control index: in
-  // the form itself for up to 64 controls, cleared in a few fixed stores;
-  // otherwise in readsOfMore_.
-  std::array<Marks, 64> readsHeld_{};
-  std::vector<Marks> readsOfMore_;
-  std::span<Marks> reads_;  // the one in use
-  bool readsHeldInForm_;    // readsOfMore_ is empty: one flag tested, not two pointers
+  // The properties read since the reads were last taken, by control index,
+  // held in the form itself (see kMaxControls).
+  std::array<Marks, kMaxControls> reads_{};
 };
-
-// The setters follow every handler's writes, so they are inline, here where
-// the form that records their changes is known.
-
-inline void Control::writeText(std::string& held, std::string_view text, Property property) {
-  const std::size_t n = text.size();
-  if (n != held.size()) [[unlikely]] {
-    writeTextOfOtherLength(held, text, property);
-    return;
-  }
-  // Compared and copied in place, not by the general string routines: the
-  // texts are a few characters. Copied forwards, which is right also when the
-  // text is a part of what is held: a part never starts before the start.
-  char* to = held.data();
-  std::size_t i = 0;
-  while (i < n && to[i] == text[i]) ++i;
-  if (i == n) {
-    noteRead(property);  // the same text: a write that changes nothing reads it
-    return;
-  }
-  for (; i < n; ++i) to[i] = text[i];
-  form_->noteChange(*this, property);
-}
-
-inline void Control::setCaption(std::string_view text) {
-  writeText(caption_, text, kCaption);
-}
-
-inline void Control::setTag(std::string_view text) {
-  writeText(tag_, text, kTag);
-}
-
-inline void Control::incrementTag() {
-  noteRead(kTag);
-  if (tag_.size() == 1) {
-    const auto digit = static_cast<unsigned>(static_cast<unsigned char>(tag_[0]) - '0');
-    // "0" to "8" reads as that digit, and the sum's text is the next digit,
-    // one character in place of one: always a change.
-    if (digit < 9) [[likely]] {
-      tag_[0] = static_cast<char>('1' + digit);
-      form_->noteChange(*this, kTag);
-      return;
-    }
-  }
-  incrementTagInGeneral();
-}
-
-[[gnu::always_inline]] inline void Control::addToCaption(int amount) {
-  noteRead(kCaption);
-  if (addDigitInPlace(caption_.data(), caption_.size(), amount)) {
-    form_->noteChange(*this, kCaption);  // another number: another text
-    return;
-  }
-  addToCaptionInGeneral(amount);
-}
-
-inline void Control::setVisible(bool visible) {
-  if (visible_ == visible) {
-    noteRead(kVisible);
-    return;
-  }
-  visible_ = visible;
-  form_->noteChange(*this, kVisible);
-}
-
-inline void Control::setEnabled(bool enabled) {
-  if (enabled_ == enabled) {
-    noteRead(kEnabled);
-    return;
-  }
-  enabled_ = enabled;
-  form_->noteChange(*this, kEnabled);
-  if (stored_->kind == Kind::Timer) tellTimerHost(enabled);
-}
 
 }  // namespace rt

@@ -462,24 +462,20 @@ QImage compose(const assets::ArtInfo& art, Figures& f) {
 QImage compose(const assets::ArtInfo& art, Figures& f, QSize device) {
   const std::string_view key = art.key;
   const QSize stored(art.width, art.height);
-  const bool symbol =
-      key.size() == 7 && key.substr(0, 6) == "symbol" && key[6] >= '0' && key[6] <= '9';
-  const bool known = symbol || key == "spin1" || key == "spin2" || key == "flash" ||
-                     key == "title" || key == "logo.maker" || key == "logo.second" ||
-                     key == "burst" || key == "icon" || key.substr(0, 8) == "pointer.";
-  if (!known) throw std::runtime_error("no picture for art key " + std::string(key));
+  namespace keys = assets::keys;
   if (device.isEmpty()) return {};
-  if (symbol) return reelStrip(f, key[6] - '0', device);
-  if (key == "spin1" || key == "spin2") {
+  for (int d = 0; d < 10; ++d)
+    if (key == keys::kSymbol[static_cast<std::size_t>(d)]) return reelStrip(f, d, device);
+  if (key == keys::kSpin1 || key == keys::kSpin2) {
     const std::array<int, 5> s =
-        key == "spin1" ? std::array<int, 5>{0, 9, 1, 2, 3} : std::array<int, 5>{7, 4, 6, 5, 8};
-    const int firstSeed = key == "spin1" ? 1 : 4;
+        key == keys::kSpin1 ? std::array<int, 5>{0, 9, 1, 2, 3} : std::array<int, 5>{7, 4, 6, 5, 8};
+    const int firstSeed = key == keys::kSpin1 ? 1 : 4;
     Tiles tiles;
     return threeColumns(device, [&](int i, QSize column) {
       return spinColumn(f, s, firstSeed + i, column, tiles);
     });
   }
-  if (key == "flash") {
+  if (key == keys::kFlash) {
     // The three columns are one drawing; columns of equal width share it.
     std::map<int, QImage> columns;
     return threeColumns(device, [&](int, QSize column) {
@@ -495,14 +491,14 @@ QImage compose(const assets::ArtInfo& art, Figures& f, QSize device) {
       return c;
     });
   }
-  if (key == "title") return title(f, device, stored);
-  if (key == "logo.maker") return filled(f, device, stored, Qt::white, {"kestrano"});
-  if (key == "logo.second") return filled(f, device, stored, Qt::black, {"second-logo"});
-  if (key == "burst") return filled(f, device, stored, Qt::black, {"ripple", "glow"});
-  if (key == "icon") return icon(f, device, stored);
-  if (key == "pointer.window") return windowPointer(f, device, stored);
-  if (key == "pointer.button") return buttonPointer(f, device, stored);
-  if (key == "pointer.coin") return coinPointer(f, device, stored);
+  if (key == keys::kTitle) return title(f, device, stored);
+  if (key == keys::kLogoMaker) return filled(f, device, stored, Qt::white, {"kestrano"});
+  if (key == keys::kLogoSecond) return filled(f, device, stored, Qt::black, {"second-logo"});
+  if (key == keys::kBurst) return filled(f, device, stored, Qt::black, {"ripple", "glow"});
+  if (key == keys::kIcon) return icon(f, device, stored);
+  if (key == keys::kPointerWindow) return windowPointer(f, device, stored);
+  if (key == keys::kPointerButton) return buttonPointer(f, device, stored);
+  if (key == keys::kPointerCoin) return coinPointer(f, device, stored);
   throw std::runtime_error("no picture for art key " + std::string(key));
 }
 

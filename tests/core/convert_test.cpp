@@ -225,7 +225,7 @@ TEST(AddDigitInPlace, GivesTheNumberTextOfTheSumOrLeavesTheText) {
     for (int amount = -12; amount <= 12; ++amount) {
       const std::string sum(rt::numberText(rt::add(rt::leadingNumber(text), amount)).view());
       std::string inPlace = text;
-      const bool done = rt::addDigitInPlace(inPlace.data(), inPlace.size(), amount);
+      const bool done = rt::detail::addDigitInPlace(inPlace.data(), inPlace.size(), amount);
       const std::string name = '"' + text + "\" + " + std::to_string(amount);
       EXPECT_EQ(done ? sum : text, inPlace) << name;
       const bool oneDigit = amount != 0 && amount >= -9 && amount <= 9;

@@ -394,6 +394,22 @@ TEST(Form, RejectsABrokenDescription) {
   constexpr rt::ControlSpec one[] = {{.name = "A", .container = "W"}};
   rt::Form ok(form, one);
   EXPECT_THROW(ok.control("B"), std::out_of_range);
+
+  // As many controls as the record of reads holds, and one more.
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i <= rt::Form::kMaxControls; ++i)
+    names.push_back("C" + std::to_string(i));
+  std::vector<rt::ControlSpec> many;
+  for (const std::string& name : names) many.push_back({.name = name, .container = "W"});
+  rt::Form full(form, std::span(many).first(rt::Form::kMaxControls));
+  full.controls().back().setTag("x");
+  std::vector<std::uint8_t> reads;
+  full.takeReads(reads);
+  EXPECT_EQ(rt::Form::kMaxControls, reads.size());
+  (void)full.controls().back().tag();
+  full.takeReads(reads);
+  EXPECT_EQ(rt::kTag, reads.back()) << "the last control's read is recorded";
+  EXPECT_THROW(rt::Form(form, many), std::invalid_argument);
 }
 
 }  // namespace

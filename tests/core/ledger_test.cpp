@@ -50,13 +50,7 @@ TEST(LedgerPrizeTable, AgreesWithTheGameOnEveryTriple) {
       for (int c = 0; c < 10; ++c) {
         const int symbols[] = {a, b, c};
         auto shows = [&](int reel, int d) { return symbols[reel - 1] == d; };
-        int game = 0;
-        if (const game::PrizeRule* rule = game::firstMatch(shows)) {
-          game = rule->award;
-          if (rule->bonus != nullptr && game::matches(*rule->bonus, shows)) {
-            game += rule->bonus->award;
-          }
-        }
+        const int game = game::evaluate(shows).rings();
         const int ledger = model::prizeFor(a, b, c);
         EXPECT_EQ(game, ledger) << a << "-" << b << "-" << c;
         wins += ledger > 0;

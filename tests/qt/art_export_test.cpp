@@ -28,14 +28,29 @@ TEST(ArtExport, WritesEveryPropertyPointersAndSheet) {
 
   const QStringList pngs = QDir(dir).entryList({"*.png"}, QDir::Files);
   EXPECT_EQ(pngs.size(), 26) << "25 pictures and the sheet";
-  for (const window::PictureProperty& p : window::pictureProperties()) {
-    const QString name = p.name + ".png";
-    SCOPED_TRACE(name.toStdString());
-    const QImage img(QDir(dir).filePath(name));
+  // A few properties, each with the art it shows and that art's stored size.
+  struct Picture {
+    const char* file;
+    const char* key;
+    QSize size;
+    bool transparent;
+  };
+  for (const Picture& c :
+       {Picture{"Image7.Picture.png", "symbol7", {85, 169}, false},
+        Picture{"ImageNumber1.Picture.png", "symbol7", {85, 169}, false},
+        Picture{"ImageEmpty.Picture.png", "flash", {255, 169}, false},
+        Picture{"Image12.Picture.png", "title", {397, 332}, false},
+        Picture{"Form1.Icon.png", "icon", {48, 48}, true},
+        Picture{"Command1.MouseIcon.png", "pointer.button", {32, 32}, true},
+        Picture{"LabelInsertCoin.MouseIcon.png", "pointer.coin", {48, 48}, true}}) {
+    SCOPED_TRACE(c.file);
+    const QImage img(QDir(dir).filePath(c.file));
     ASSERT_FALSE(img.isNull());
-    const assets::ArtInfo* a = p.art;
-    EXPECT_EQ(img.size(), QSize(a->width, a->height));
-    EXPECT_EQ(img.hasAlphaChannel(), a->form != assets::ArtForm::Bitmap);
+    EXPECT_EQ(c.size, img.size());
+    EXPECT_EQ(c.transparent, img.hasAlphaChannel());
+    // The very pixels the window draws of that art at that size.
+    const QImage::Format f = c.transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    EXPECT_EQ(pictures.scaled(c.key, c.size).toImage().convertToFormat(f), img.convertToFormat(f));
   }
 
   QFile json(QDir(dir).filePath("pointers.json"));

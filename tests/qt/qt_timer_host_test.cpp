@@ -191,26 +191,6 @@ TEST(QtTimerHost, AOneMillisecondTimerTicksEveryMillisecondOfItsGrid) {
   EXPECT_GE(rig.log.size(), 50u) << "not floored at 10 ms";
 }
 
-TEST(QtTimerHost, TicksDueTogetherGoInDescriptionOrder) {
-  FastRig rig;
-  rig.q.setEnabled(true);
-  rig.p.setEnabled(true);  // switched in the same millisecond, or the next
-  QTest::qWait(230);
-  rig.p.setEnabled(false);
-  rig.q.setEnabled(false);
-  int together = 0;
-  for (std::size_t i = 1; i < rig.log.size(); ++i) {
-    if (rig.log[i].second == rig.log[i - 1].second) {
-      ++together;
-      EXPECT_EQ("TimerP", rig.log[i - 1].first);
-      EXPECT_EQ("TimerQ", rig.log[i].first);
-    }
-  }
-  if (rig.log.size() >= 2 && rig.host.missed() == 0 && rig.log.front().second % 25 == 0) {
-    EXPECT_GT(together, 0);
-  }
-}
-
 TEST(QtTimerHost, AQuietTickSleepsUntilWhatItReadChanges) {
   FastRig rig;
   // TimerF reads the label's caption and changes nothing: it ticks once,

@@ -7,16 +7,13 @@
 
 #include "window/qt/accessibility_parts.h"
 #include "window/qt/keys.h"
+#include "window/qt/stacking.h"
 
 // The tree a reader finds: which painted controls are presented, where, in
 // what order, and whether a player could see them now.
 
 namespace window {
 namespace {
-
-bool isWindowed(rt::Kind kind) {
-  return kind == rt::Kind::Frame || kind == rt::Kind::CommandButton;
-}
 
 // The registry of the game windows and their accessibility, for the factory
 // and the interfaces, which Qt hands only a widget.
@@ -54,7 +51,7 @@ Accessibility::Accessibility(FormWindow& window, game::Form1& form, FormWindow::
     return &c == spinPicture1_ || &c == &form_.ImageRotate2 || &c == &form_.ImageEmpty;
   };
   for (rt::Control& c : form_.controls()) {
-    if (isWindowed(c.kind())) {
+    if (isWidget(c.kind())) {
       widgets_.emplace_back(&c, false);
       continue;
     }
@@ -110,25 +107,16 @@ void Accessibility::findCovers() {
   covers_.resize(controls.size());
   for (const rt::Control& c : controls)
     rects_[static_cast<std::size_t>(c.index())] = window_.windowRect(c);
-  // The description lists each container's controls top first. Frames and
-  // buttons lie above every painted control of their container, and of the
-  // painted ones only labels hide what is beneath them. Nothing moves, so who
-  // may cover whom is found once; whether it does depends on Visible.
+  // Which controls lie above which, and may hide them, is found once, for
+  // nothing moves (stacking.h); whether one hides another depends on its
+  // Visible and its picture as they are.
+  // The win flash blinks over the reels without taking them away.
   for (const rt::Control& control : controls) {
     if (control.kind() == rt::Kind::Timer) continue;
-    const bool windowed = isWindowed(control.kind());
     const QRect& rect = rects_[static_cast<std::size_t>(control.index())];
-    bool above = true;
     for (const rt::Control& other : controls) {
-      if (&other == &control) {
-        above = false;
-        continue;
-      }
-      if (other.container() != control.container()) continue;
-      const bool covers = isWindowed(other.kind())
-                              ? (!windowed || above)
-                              : (!windowed && above && other.kind() == rt::Kind::Label);
-      if (covers && rects_[static_cast<std::size_t>(other.index())].intersects(rect))
+      if (&other != &form_.ImageEmpty && mayHide(other) && liesAbove(other, control) &&
+          rects_[static_cast<std::size_t>(other.index())].intersects(rect))
         covers_[static_cast<std::size_t>(control.index())].push_back(&other);
     }
   }
@@ -141,7 +129,7 @@ bool Accessibility::uncovered(const rt::Control& control) const {
   QRegion open;
   bool whole = true;  // `open` not made until something covers a part
   for (const rt::Control* cover : covers_[index]) {
-    if (!cover->visible()) continue;
+    if (!cover->visible() || !hidesBeneath(*cover)) continue;
     if (whole) {
       open = QRegion(rects_[index]);
       whole = false;
@@ -162,8 +150,9 @@ bool Accessibility::seen(const Item& item) const {
 int Accessibility::shownSymbol(const rt::Control& reel) const {
   const rt::PictureRef& shown = reel.picture();
   if (!shown) return -1;
-  for (int d = 0; d < 10; ++d)
-    if (shown == form_.symbolImage(d).picture()) return d;
+  if (const int d = form_.symbolOf(shown.get()); d >= 0) return d;
+  // A picture of the symbol's art that is not its object (a reel's start
+  // copy) is named after the art it shows.
   for (int d = 0; d < 10; ++d) {
     const rt::PictureRef& symbol = form_.symbolImage(d).picture();
     if (symbol && symbol->key() == shown->key()) return d;

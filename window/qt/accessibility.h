@@ -18,8 +18,8 @@
 //    press action is a mouse click on it: press, release and click, delivered
 //    through the same road as the mouse's, so every rule of play holds.
 // Only what a sighted player can see is presented: nothing hidden, nothing
-// the welcome panel covers, nothing wholly beneath a label (the ten symbol
-// pictures, the generator label). The win flash and the title strip blink
+// the welcome panel covers, nothing wholly hidden beneath other controls
+// (the ten symbol pictures, the generator label). The win flash and the title strip blink
 // over the reels and the title picture without taking them away: they leave
 // the tree as it is, so that a reader is not flooded while they run.
 //
@@ -166,9 +166,8 @@ class Accessibility final : public QObject, public QAccessible::ActivationObserv
   // Finds, for every control, the controls above it that overlap it.
   void findCovers();
   // Whether any part of `control` is in view, leaving its own Visible aside:
-  // every frame holding it shows, and what lies above it does not cover all
-  // of it (frames and buttons lie above every painted control, and a label
-  // is opaque).
+  // every frame holding it shows, and what lies above it does not hide all
+  // of it (stacking.h).
   bool uncovered(const rt::Control& control) const;
   bool seen(const rt::Control& control) const { return control.visible() && uncovered(control); }
   bool seen(const Item& item) const;

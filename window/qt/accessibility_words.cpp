@@ -2,6 +2,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "assets/catalogue.h"
 #include "game/prize_table.h"
 #include "window/qt/accessibility.h"
 #include "window/qt/accessibility_parts.h"
@@ -18,16 +19,17 @@ const QString& spinningName() {
 
 // Short descriptions of the pictures a player sees, by their art.
 QString pictureDescription(std::string_view art, const std::array<QString, 10>& symbols) {
-  if (art == "title")
+  namespace keys = assets::keys;
+  if (art == keys::kTitle)
     return QStringLiteral(
                "Новогодняя картинка: %1, %2, %3 и %4 в праздничных костюмах, "
                "с подарком, у их ног двое %5")
         .arg(symbols[4], symbols[5], symbols[6], symbols[7], symbols[3]);
-  if (art == "logo.maker") return QStringLiteral("Логотип KESTRANO");
-  if (art == "logo.second") return QStringLiteral("Логотип SNEGIR");
-  if (art == "burst") return QStringLiteral("Сияние на голубом фоне");
-  for (int d = 0; d < 10; ++d)
-    if (art == "symbol" + std::to_string(d)) return symbols[static_cast<std::size_t>(d)];
+  if (art == keys::kLogoMaker) return QStringLiteral("Логотип KESTRANO");
+  if (art == keys::kLogoSecond) return QStringLiteral("Логотип SNEGIR");
+  if (art == keys::kBurst) return QStringLiteral("Сияние на голубом фоне");
+  for (std::size_t d = 0; d < keys::kSymbol.size(); ++d)
+    if (art == keys::kSymbol[d]) return symbols[d];
   return QStringLiteral("Картинка");
 }
 

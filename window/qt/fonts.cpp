@@ -31,18 +31,21 @@ void FontConfigPreload::wait() {
   if (thread_.joinable()) thread_.join();
 }
 
+int addEmbeddedFont(const char* file) {
+  // The faces are stored uncompressed, so the font database can read them
+  // where the program holds them instead of from a copy on the heap.
+  const QResource resource(QString::fromLatin1(file));
+  if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression)
+    return QFontDatabase::addApplicationFontFromData(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), resource.size()));
+  return QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+}
+
 QString gameFontFamily() {
   static const QString family = [] {
     QString name;
     for (const char* file : assets::typefaceFiles()) {
-      // The faces are stored uncompressed, so the font database can read
-      // them where the program holds them instead of from a copy on the heap.
-      const QResource resource(QString::fromLatin1(file));
-      const int id =
-          resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression
-              ? QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
-                    reinterpret_cast<const char*>(resource.data()), resource.size()))
-              : QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+      const int id = addEmbeddedFont(file);
       const QStringList families = QFontDatabase::applicationFontFamilies(id);
       if (name.isEmpty() && !families.isEmpty()) name = families.front();
     }

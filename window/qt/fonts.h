@@ -36,6 +36,10 @@ class FontConfigPreload {
   std::thread thread_;
 };
 
+// Registers an embedded font file (a resource path) with Qt's font database;
+// the id as QFontDatabase::addApplicationFont gives it, -1 on failure.
+int addEmbeddedFont(const char* file);
+
 // Registers the embedded typeface with Qt (once) and returns its family name.
 // Needs a QGuiApplication.
 QString gameFontFamily();

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "window/qt/fonts.h"
+#include "window/qt/stacking.h"
 
 namespace window {
 namespace {
@@ -47,16 +48,6 @@ QColor toColor(const rt::Rgb& c) {
 
 QString text(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-bool isWindowless(rt::Kind kind) {
-  return kind == rt::Kind::Label || kind == rt::Kind::Image || kind == rt::Kind::Shape ||
-         kind == rt::Kind::Line;
-}
-
-// An image showing a picture without transparency, which hides all beneath it.
-bool opaquePicture(const rt::Control& c) {
-  return c.kind() == rt::Kind::Image && c.picture() && PictureService::opaque(c.picture()->key());
 }
 
 // The colour the shape and the lines are drawn in.
@@ -178,7 +169,7 @@ FormWindow::FormWindow(rt::Form& form, PictureService& pictures, Deliver deliver
   addFrames();
   addButtons();
   for (rt::Control& c : form.controls())
-    if (isWindowless(c.kind())) windowless_[c.container()].push_back(&c);
+    if (isPainted(c.kind())) windowless_[c.container()].push_back(&c);
   // The description lists each container's controls top first.
   for (auto& [container, controls] : windowless_) std::reverse(controls.begin(), controls.end());
   stackWidgets();
@@ -229,8 +220,7 @@ void FormWindow::stackWidgets() {
   // (top first), raised bottom first so that the top one ends up on top.
   std::vector<QWidget*> topFirst;
   for (rt::Control& c : form_.controls()) {
-    const bool widget = c.kind() == rt::Kind::Frame || c.kind() == rt::Kind::CommandButton;
-    if (widget && !c.container()) topFirst.push_back(widgets_.at(&c));
+    if (isWidget(c.kind()) && !c.container()) topFirst.push_back(widgets_.at(&c));
   }
   for (auto it = topFirst.rbegin(); it != topFirst.rend(); ++it) (*it)->raise();
 }
@@ -297,17 +287,16 @@ FormWindow::Showing FormWindow::showing(const rt::Control* container, const QReg
   Showing s{{}, dirty};
   auto it = windowless_.find(container);
   if (it == windowless_.end()) return s;
-  // Top first, find what shows: a label fills all of its rectangle, and so
-  // does an opaque picture, so what lies wholly beneath them is not drawn,
-  // like the ten symbol pictures under Label5 or the spin pictures under the
-  // reels. The pictures for the moment a coin hides the reels are drawn
-  // ahead (picturesToPrepare), not by painting them unseen.
+  // Top first, find what shows: what lies wholly beneath a control that
+  // hides it (stacking.h) is not drawn, like the ten symbol pictures under
+  // Label5 or the spin pictures under the reels. The pictures for the moment a coin hides the reels
+  // are drawn ahead (picturesToPrepare), not by painting them unseen.
   for (auto c = it->second.rbegin(); c != it->second.rend() && !s.ground.isEmpty(); ++c) {
     if (!(*c)->visible()) continue;
     const QRect r = localRect(**c);
     if (!s.ground.intersects(r)) continue;
     s.controls.push_back(*c);
-    if ((*c)->kind() == rt::Kind::Label || opaquePicture(**c)) s.ground -= r;
+    if (hidesBeneath(**c)) s.ground -= r;
   }
   return s;
 }
@@ -521,7 +510,7 @@ std::vector<PictureService::Wanted> FormWindow::picturesToPrepare(qreal dpr, boo
                             &control);
       if (!control.visible()) continue;
       if (control.kind() == rt::Kind::Label) labels += r;
-      if (control.kind() == rt::Kind::Label || image) covered += r;
+      if (hidesBeneath(control)) covered += r;
     }
   }
   std::stable_sort(images.begin(), images.end(),

@@ -110,8 +110,12 @@ void drawCell(QPainter& p, PictureService& pictures, const Cell& c, QPoint at) {
     checkerboard(p, stored);
     checkerboard(p, shown);
   }
+  // The picture as shown is drawn first, as each cell has always had it: the
+  // drawings share Qt's caches of lettering, and this order keeps the sheet
+  // the same from one export to the next.
+  const QPixmap asShown = pictures.scaled(a.key, shownSize);
   p.drawImage(stored.topLeft(), pictures.image(a.key));
-  p.drawPixmap(shown.topLeft(), pictures.scaled(a.key, shownSize));
+  p.drawPixmap(shown.topLeft(), asShown);
   if (a.pointer) {
     const QRect big(shown.right() + 1 + kPad, top, a.width * kZoom, a.height * kZoom);
     checkerboard(p, big);
@@ -188,6 +192,9 @@ bool exportPictures(PictureService& pictures, const QString& dir, QString* error
   };
   if (!QDir().mkpath(dir)) return fail("cannot create " + dir);
   const QDir out(dir);
+  // The sheet first, before the pictures at their stored sizes are drawn for
+  // the files (see drawCell).
+  const QImage sheet = contactSheet(pictures);
   QJsonObject pointers;
   for (const PictureProperty& property : pictureProperties()) {
     const assets::ArtInfo& a = *property.art;
@@ -208,7 +215,7 @@ bool exportPictures(PictureService& pictures, const QString& dir, QString* error
   const QByteArray text = QJsonDocument(pointers).toJson(QJsonDocument::Indented);
   if (!json.open(QIODevice::WriteOnly) || json.write(text) != text.size() || !json.commit())
     return fail("cannot write " + out.filePath("pointers.json"));
-  if (!contactSheet(pictures).save(out.filePath("sheet.png"), "PNG"))
+  if (!sheet.save(out.filePath("sheet.png"), "PNG"))
     return fail("cannot write " + out.filePath("sheet.png"));
   return true;
 }

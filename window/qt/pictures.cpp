@@ -3,7 +3,6 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QResource>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -25,6 +24,7 @@
 #include "assets/embedded.h"
 #include "assets/render/compose.h"
 #include "assets/render/figures.h"
+#include "window/qt/fonts.h"
 
 namespace window {
 namespace {
@@ -35,31 +35,22 @@ namespace {
 void registerLettering() {
   static const bool done = [] {
     if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) return true;
-    for (const char* file : assets::letteringFiles()) {
-      const QResource resource(QString::fromLatin1(file));
-      if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression)
-        QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
-            reinterpret_cast<const char*>(resource.data()), resource.size()));
-      else
-        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-    }
+    for (const char* file : assets::letteringFiles()) addEmbeddedFont(file);
     return true;
   }();
   (void)done;
 }
 
-// The picture for `key` at `size`: drawn from the figures, or, should the
-// figures fail (a broken build), the stored picture stretched, so that the
-// window still shows every picture.
+// The picture for `key` at `size`, drawn from the figures; null for an
+// unknown key, an empty size, or figures that cannot be drawn (a broken
+// build), which the window then leaves blank rather than fail while painting.
 QImage drawPicture(art::Figures& figures, std::string_view key, QSize size) {
   const assets::ArtInfo* a = assets::findArt(key);
   if (!a || size.isEmpty()) return {};
   try {
     return art::compose(*a, figures, size);
   } catch (const std::exception&) {
-    const QImage stored = assets::storedPicture(key);
-    if (stored.isNull()) return {};
-    return stored.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return {};
   }
 }
 
@@ -191,10 +182,16 @@ PictureService::PictureService() : painter_(std::make_unique<Painter>()) {}
 PictureService::~PictureService() = default;
 
 QImage PictureService::image(std::string_view key) const {
-  if (!info(key)) return {};
+  const assets::ArtInfo* a = info(key);
+  if (!a) return {};
   auto it = images_.find(key);
   if (it != images_.end()) return it->second;
-  return images_.emplace(std::string(key), assets::storedPicture(key)).first->second;
+  // In the stored form's own format: opaque, or with its transparency.
+  QImage img = draw(key, QSize(a->width, a->height));
+  if (!img.isNull())
+    img = std::move(img).convertToFormat(
+        a->form == assets::ArtForm::Bitmap ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+  return images_.emplace(std::string(key), std::move(img)).first->second;
 }
 
 QImage PictureService::draw(std::string_view key, QSize size) const {
@@ -261,7 +258,7 @@ QCursor PictureService::cursor(std::string_view key, qreal dpr) const {
 QIcon PictureService::icon(qreal dpr) const {
   auto it = icons_.find(dpr);
   if (it != icons_.end()) return it->second;
-  const assets::ArtInfo* a = info("icon");
+  const assets::ArtInfo* a = info(assets::keys::kIcon);
   QIcon icon;
   if (a) {
     // The system picks the size it shows; each is drawn at its own pixels.
@@ -271,7 +268,7 @@ QIcon PictureService::icon(qreal dpr) const {
     std::sort(sizes.begin(), sizes.end());
     sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
     for (int s : sizes) {
-      const QImage img = draw("icon", QSize(s, s));
+      const QImage img = draw(assets::keys::kIcon, QSize(s, s));
       if (!img.isNull()) icon.addPixmap(QPixmap::fromImage(img));
     }
   }

@@ -3,12 +3,11 @@
 
 // The picture service: turns the window's picture objects into pixels.
 //
-// Every picture of the game is drawn at build time at its stored size and
-// embedded in the program (under :/art), and the figures it is drawn from
-// travel with it (under :/figures). A picture object (rt::Picture) only
-// carries an art key such as "symbol7" or "pointer.coin"; the service looks
-// that key up in the catalogue (assets/catalogue.h) and gives
-//  - image():   the picture at its exact stored size,
+// Every picture of the game is drawn from its figures, which travel in the
+// program (under :/figures). A picture object (rt::Picture) only carries an
+// art key such as "symbol7" or "pointer.coin"; the service looks that key up
+// in the catalogue (assets/catalogue.h) and gives
+//  - image():   the picture at its exact stored size (drawn once, kept),
 //  - scaled():  the picture drawn afresh from its figures at the size in
 //               screen pixels of the rectangle that shows it (stretched,
 //               width and height independently), made once per key and
