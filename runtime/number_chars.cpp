@@ -77,10 +77,14 @@ std::size_t writeShortest(char* out, std::size_t size, double value) {
       s.precision(digits - 1);
       s << value;
       scientific = std::move(s).str();
+      // A subnormal value counts as out of range in one standard library,
+      // but reads back the same; a text beyond the largest double reads as
+      // the largest in another, and does not count.
       double back = 0;
       std::istringstream in(scientific);
       in.imbue(std::locale::classic());
-      if (in >> back && back == value) break;
+      in >> back;
+      if (back == value && (!in.fail() || std::fpclassify(value) == FP_SUBNORMAL)) break;
     }
     const std::size_t e = scientific.find('e');
     const int exponent = std::stoi(scientific.substr(e + 1));

@@ -5,7 +5,7 @@
 #   ZRNV_WEB_BUILD_ONLY=1 bash scripts/web.sh   builds without serving
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --web
 # Debian's emscripten runs its tools with node; they find their modules
 # (acorn) in Debian's node folders, which other builds of node do not search.
 export NODE_PATH="/usr/share/nodejs:/usr/lib/nodejs${NODE_PATH:+:$NODE_PATH}"

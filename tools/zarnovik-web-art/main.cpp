@@ -4,8 +4,8 @@
 // service, into DIR: each picture at each size an image of the window shows
 // it (a reel shows every symbol at the reel's size), at 1x and 2x
 // (<key>-<w>x<h>.png and <key>-<w>x<h>@2x.png); the pointers and the icon the
-// same way (<key>.png, <key>@2x.png); and art.json, the list of them with the
-// pointers' hot spots.
+// same way (<key>.png, <key>@2x.png), the icon also at 192 x 192
+// (icon-192.png); and art.json, the list of them with the pointers' hot spots.
 
 #include <QDir>
 #include <QGuiApplication>
@@ -90,13 +90,10 @@ int main(int argc, char** argv) {
     drawAtScales(a.key, a.width, a.height, qs(a.key));
     if (a.pointer) pointers.insert(qs(a.key), QJsonObject{{"x", a.hot_x}, {"y", a.hot_y}});
   }
-  // Bigger icons for the browser's tabs and home screens.
-  for (const int size : {192, 512}) {
-    const QString file = QStringLiteral("icon-%1.png").arg(size);
-    if (!writePng(pictures.scaled("icon", QSize(size, size)).toImage(), dir.filePath(file))) {
-      ok = false;
-      failed = file;
-    }
+  // A bigger icon for home screens.
+  if (!writePng(pictures.scaled("icon", QSize(192, 192)).toImage(), dir.filePath("icon-192.png"))) {
+    ok = false;
+    failed = QStringLiteral("icon-192.png");
   }
 
   QSaveFile manifest(dir.filePath(QStringLiteral("art.json")));

@@ -10,8 +10,8 @@ const CORE = [
   "zarnovik.wasm",
   "zarnovik-page.js",
   "manifest.webmanifest",
-  "fonts/LiberationSans-Regular.ttf",
-  "fonts/LiberationSans-Bold.ttf",
+  "fonts/LiberationSans-Regular.woff",
+  "fonts/LiberationSans-Bold.woff",
   "art/art.json",
 ];
 
@@ -22,7 +22,7 @@ self.addEventListener("install", (event) => {
       await cache.addAll(CORE);
       // Every picture at both scales, as art.json lists them.
       const art = await (await cache.match("art/art.json")).json();
-      const files = ["art/icon.png", "art/icon@2x.png", "art/icon-192.png", "art/icon-512.png"];
+      const files = ["art/icon.png", "art/icon@2x.png", "art/icon-192.png"];
       for (const name of [...art.pictures, ...Object.keys(art.pointers)])
         files.push(`art/${name}.png`, `art/${name}@2x.png`);
       await cache.addAll(files);

@@ -347,8 +347,10 @@
     apply(api.deliver(i, event, now()), `event ${desc.controls[i].name} ${event}`);
   }
 
+  let wakeups = 0;
   function onTimer() {
     timer = 0;
+    wakeups += 1;
     if (!over) apply(api.tick(now()), "tick");
   }
 
@@ -357,7 +359,8 @@
     timer = 0;
     // Nothing due: the page sleeps until the player does something.
     if (due < 0 || over) return;
-    timer = setTimeout(onTimer, Math.max(0, due - now()));
+    // Whole milliseconds, rounded up: woken early, the tick would not be due.
+    timer = setTimeout(onTimer, Math.max(0, Math.ceil(due - now())));
   }
 
   function apply(text, cause) {
@@ -473,7 +476,10 @@
     ready: null,
     recording: () => (api ? api.recording() : ""),
     show: () => (api ? api.show() : ""),
-    sleeping: () => timer === 0,
+    // How often the timers woke the page so far.
+    wakeups: () => wakeups,
+    // The symbols' names, as a reader hears them.
+    symbols: () => (desc ? desc.symbols : []),
   };
   window.zarnovik.ready = start();
 })();
