@@ -18,8 +18,16 @@
   const root = document.getElementById("game");
   const marks = [];
   const mark = (name) => marks.push({ name, at: performance.now() });
-  // The time of the frame that shows what was just changed.
-  const markFrame = (name) => requestAnimationFrame(() => mark(name));
+  // Each answer that changed something: what caused it and when, the
+  // controls it changed, and when the frame that shows it began (for the
+  // measurements in bench/; kept to the last few hundred).
+  const frames = [];
+  function markFrame(cause, at, changed) {
+    requestAnimationFrame(() => {
+      frames.push({ cause, at, changed, frame: performance.now() });
+      if (frames.length > 500) frames.splice(0, 100);
+    });
+  }
 
   let api = null; // the module's entry points
   let desc = null; // the window's description
@@ -30,6 +38,7 @@
   const els = []; // element of each control, by index
   const state = []; // what each control shows now, by index
   let pressed = -1;
+  let wasmBytes = () => 0;
 
   const now = () => performance.now() - epoch;
 
@@ -189,7 +198,7 @@
           el.textContent = c.caption;
           el.style.font = fontCss(c.font);
           el.disabled = !c.enabled;
-          el.addEventListener("click", () => deliver(i, EVENT.Click));
+          el.addEventListener("click", (e) => deliver(i, EVENT.Click, e.timeStamp));
           buttons.push({ tab: c.tab, el });
           break;
         default:
@@ -319,7 +328,7 @@
     // A disabled control takes no mouse input at all.
     if (i < 0 || !state[i].enabled || pressed >= 0) return;
     pressed = i;
-    deliver(i, EVENT.MouseDown);
+    deliver(i, EVENT.MouseDown, e.timeStamp);
   }
 
   function onPointerUp(e) {
@@ -328,8 +337,9 @@
     pressed = -1;
     // The control pressed sees its release wherever it happens; a click
     // needs the release over the same control.
-    deliver(i, EVENT.MouseUp);
-    if (e.button === 0 && windowlessAt(e.clientX, e.clientY) === i) deliver(i, EVENT.Click);
+    deliver(i, EVENT.MouseUp, e.timeStamp);
+    if (e.button === 0 && windowlessAt(e.clientX, e.clientY) === i)
+      deliver(i, EVENT.Click, e.timeStamp);
   }
 
   function pressForReader(i) {
@@ -342,16 +352,18 @@
 
   // --- The game's road: events in, changes out ------------------------------
 
-  function deliver(i, event) {
+  // `at`: when the browser took the input (its event's time stamp).
+  function deliver(i, event, at = performance.now()) {
     if (over) return;
-    apply(api.deliver(i, event, now()), `event ${desc.controls[i].name} ${event}`);
+    apply(api.deliver(i, event, at - epoch), `${desc.controls[i].name} ${event}`, at);
   }
 
   let wakeups = 0;
   function onTimer() {
     timer = 0;
     wakeups += 1;
-    if (!over) apply(api.tick(now()), "tick");
+    const at = performance.now();
+    if (!over) apply(api.tick(at - epoch), "tick", at);
   }
 
   function arm(due) {
@@ -363,7 +375,7 @@
     timer = setTimeout(onTimer, Math.max(0, Math.ceil(due - now())));
   }
 
-  function apply(text, cause) {
+  function apply(text, cause, at = performance.now()) {
     const reply = JSON.parse(text);
     let covering = false;
     for (const change of reply.changes) {
@@ -397,7 +409,8 @@
       readerState(i);
     }
     if (covering) coveredForReaders();
-    if (reply.changes.length > 0) markFrame(cause);
+    if (reply.changes.length > 0)
+      markFrame(cause, at, reply.changes.map((c) => desc.controls[c.i].name));
     if (reply.error) {
       fail(reply.error);
       return;
@@ -436,6 +449,7 @@
       document.fonts.load('700 11px "Zarnovik Sans"'),
     ]);
     art = artJson;
+    wasmBytes = () => module.HEAPU8.length;
     api = {
       start: module.cwrap("zrnv_start", "string", ["string"]),
       deliver: module.cwrap("zrnv_deliver", "string", ["number", "number", "number"]),
@@ -473,11 +487,14 @@
 
   window.zarnovik = {
     marks,
+    frames,
     ready: null,
     recording: () => (api ? api.recording() : ""),
     show: () => (api ? api.show() : ""),
     // How often the timers woke the page so far.
     wakeups: () => wakeups,
+    // The WebAssembly module's memory, in bytes.
+    wasmBytes: () => wasmBytes(),
     // The symbols' names, as a reader hears them.
     symbols: () => (desc ? desc.symbols : []),
   };
