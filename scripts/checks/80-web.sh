@@ -10,6 +10,13 @@ cd "$(dirname "$0")/../.."
 # node modules (acorn).
 export NODE_PATH="/usr/share/nodejs:/usr/lib/nodejs${NODE_PATH:+:$NODE_PATH}"
 python=/usr/bin/python3
+# emscripten fills its cache of system libraries on first use; where its
+# packaged cache is not writable, a cache of our own.
+if [ ! -w /usr/share/emscripten/cache ] && [ -z "${EM_CACHE:-}" ]; then
+  export EM_CACHE="${XDG_CACHE_HOME:-$HOME/.cache}/emscripten"
+  mkdir -p "$EM_CACHE"
+  cp -rn /usr/share/emscripten/cache/. "$EM_CACHE"/ 2>/dev/null || true
+fi
 [ -x "$python" ] || python=python3
 
 start=$SECONDS

@@ -91,8 +91,8 @@
 
   const fontCss = (f) => `${f.bold ? 700 : 400} ${f.px}px "Zarnovik Sans", sans-serif`;
   // A line's height as the window sets it: the face's ascent and descent,
-  // each on whole pixels.
-  const lineHeight = (f) => Math.round(0.905 * f.px) + Math.round(0.212 * f.px);
+  // each rounded up to whole pixels (13 px for 11 px letters).
+  const lineHeight = (f) => Math.ceil(0.905 * f.px) + Math.ceil(0.212 * f.px);
 
   function place(el, c) {
     el.style.left = `${c.left}px`;
