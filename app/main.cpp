@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Zarnovik: starts the game in its window and runs it until the window closes.
 #include <QApplication>
 #include <charconv>
@@ -11,6 +12,7 @@
 #include <malloc.h>
 #endif
 
+#include "app/command_line.h"
 #include "runtime/random.h"
 #include "window/qt/fonts.h"
 #include "window/qt/host.h"
@@ -45,32 +47,29 @@ void startupMessages(QtMsgType type, const QMessageLogContext& context, const QS
   if (previousHandler) previousHandler(type, context, message);
 }
 
-// ZRNV_SEED=N plays a fixed game instead of one seeded from the clock: the
-// same draws on every run, for benchmarks and for replaying a reported game.
-// An invalid number gives nullptr.
-std::unique_ptr<rt::SeedClock> seedClock() {
-  if (!envSet("ZRNV_SEED")) return std::make_unique<rt::SystemSeedClock>();
-  const char* text = std::getenv("ZRNV_SEED");
-  const char* end = text + std::strlen(text);
-  std::uint64_t seed = 0;
-  const auto [stop, error] = std::from_chars(text, end, seed);
-  if (error != std::errc() || stop != end) return nullptr;
-  return std::make_unique<rt::FixedSeedClock>(seed);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --help, --version and a mistake answer here, with or without a display.
+  // ZRNV_SEED=N or --seed N plays a fixed game instead of one seeded from the
+  // clock: the same draws on every run, for benchmarks and for replaying a
+  // reported game.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const app::CommandLine commandLine = app::readCommandLine(arguments, std::getenv("ZRNV_SEED"));
+  std::fputs(commandLine.output.c_str(), stdout);
+  std::fputs(commandLine.errors.c_str(), stderr);
+  if (!commandLine.play) return commandLine.status;
   if (!envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY") && !envSet("QT_QPA_PLATFORM")) {
     std::fputs("zarnovik: no display found (set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM)\n",
                stderr);
     return 1;
   }
-  const std::unique_ptr<rt::SeedClock> clock = seedClock();
-  if (!clock) {
-    std::fprintf(stderr, "zarnovik: ZRNV_SEED must be a whole number from 0 to %llu\n",
-                 static_cast<unsigned long long>(UINT64_MAX));
-    return 2;
+  std::unique_ptr<rt::SeedClock> clock;
+  if (commandLine.seed) {
+    clock = std::make_unique<rt::FixedSeedClock>(*commandLine.seed);
+  } else {
+    clock = std::make_unique<rt::SystemSeedClock>();
   }
 #ifdef __GLIBC__
   // One heap for all the program's threads. The font configuration is read

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the program against a bare Qt Widgets window (bench/baseline) under
 # Xvfb, the two alternating, and prints the medians and ratios as a Markdown
 # table (the figures in bench/RESULTS.md come from here).

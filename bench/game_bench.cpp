@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the game machine: whole spins as the statistics mode plays
 // them, and the cost of each handler on its own.
 #include <benchmark/benchmark.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Turns the samples and traces of bench/compare.sh into Markdown tables.
 
 usage: summarize.py SAMPLES.tsv GAME-TRACE...

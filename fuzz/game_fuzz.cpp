@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry: each input is played on a fresh game with the ledger
 // checking after every event. A broken rule prints the zarnovik-sim script
 // that replays it and aborts, so that libFuzzer keeps the input.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "fuzz/play.h"
 
 #include <algorithm>
@@ -73,9 +74,16 @@ Program decode(std::span<const std::uint8_t> data) {
       case 0:
       case 1:
       case 2:
-      case 15:
         program.commands.push_back(input(game::Input::Coin));
         break;
+      case 15: {
+        // A `set` of an odd text, where the player cannot reach.
+        const std::uint8_t b = in.byte();
+        program.commands.push_back({.kind = Kind::Set,
+                                    .target = static_cast<std::uint8_t>(b % kSetTargets.size()),
+                                    .text = kSetTexts[b / kSetTargets.size() % kSetTexts.size()]});
+        break;
+      }
       case 3:
         program.commands.push_back(input(game::Input::Press));
         break;
@@ -148,7 +156,10 @@ class Session {
     for (const Command& c : program.commands) {
       if (!run(c) || bounded_) break;
     }
-    outcome_.finalState = game::Snapshot::of(f_).json(clock_.now());
+    // A run-time error (met after a `set`) ends the game as it ends a replay.
+    const auto& error = machine_.dispatcher().error();
+    outcome_.finalState =
+        error ? game::errorJson(error->what()) : game::Snapshot::of(f_).json(clock_.now());
     outcome_.script += "show\n";
     outcome_.events = ledger_->events();
     outcome_.virtualMs = clock_.now();
@@ -177,6 +188,11 @@ class Session {
         twin_.random().rig(c.r);
         ledger_->expectDraw(c.r);
         return true;
+      case Command::Kind::Set:
+        look();
+        if (!set(kSetTargets[c.target], c.text)) return false;
+        count(10 + c.target);
+        return true;
     }
     return true;
   }
@@ -185,9 +201,25 @@ class Session {
     look();
     machine_.deliver(game::controlOf(f_, input), game::eventOf(input));
     twin_.deliver(game::controlOf(twin_.form(), input), game::eventOf(input));
-    ledger_->observe(actionOf(input), f_, clock_.now());
-    count(actionOf(input));
+    if (ledgerChecks_) ledger_->observe(actionOf(input), f_, clock_.now());
+    count(static_cast<std::size_t>(actionOf(input)));
     return check() && sameAsTwin(game::inputName(input));
+  }
+
+  // Writes a caption or tag in both games, as the driver's `set` does.
+  bool set(std::string_view target, std::string_view text) {
+    outcome_.script += "set " + std::string(target) + " " + std::string(text) + "\n";
+    const std::size_t dot = target.find('.');
+    for (game::Machine* m : {&machine_, &twin_}) {
+      rt::Control& control = m->form().control(target.substr(0, dot));
+      if (target.substr(dot + 1) == "Caption") {
+        control.setCaption(text);
+      } else {
+        control.setTag(text);
+      }
+    }
+    ledgerChecks_ = false;
+    return sameAsTwin("the set");
   }
 
   // Brings the twin to the tick the first game has just had: it delivers
@@ -229,9 +261,9 @@ class Session {
     outcome_.script += "wait " + std::to_string(ms) + "\n";
     const std::int64_t end = clock_.now() + ms;
     for (look(); rt::Control* timer = clock_.step(end); look()) {
-      ledger_->observe(tickOf(f_, *timer), f_, clock_.now());
-      count(tickOf(f_, *timer));
-      if (!check() || !twinTicks(*timer) || !sameAsTwin(timer->name())) return false;
+      if (ledgerChecks_) ledger_->observe(tickOf(f_, *timer), f_, clock_.now());
+      count(static_cast<std::size_t>(tickOf(f_, *timer)));
+      if (!twinTicks(*timer) || !check() || !sameAsTwin(timer->name())) return false;
       if (++ticks_ >= kMaxTicks || bounded_) {
         bounded_ = true;
         return true;
@@ -247,7 +279,7 @@ class Session {
       }
     }
     twinClock_.advance(end - twinClock_.now());
-    ledger_->idle(clock_.now());
+    if (ledgerChecks_) ledger_->idle(clock_.now());
     if (clock_.now() >= kMaxVirtualMs) bounded_ = true;
     return check() && sameAsTwin("the wait");
   }
@@ -259,20 +291,25 @@ class Session {
     prize_ = f_.LabelPrize.caption();
   }
 
-  void count(Action action) {
+  // Counts a step of one kind: an Action, or 10 + a `set` target.
+  void count(std::size_t kind) {
     const bool paid = money_ != f_.LabelCredit.caption() || prize_ != f_.LabelPrize.caption();
-    const auto step =
-        (static_cast<std::size_t>(action) * 256 + static_cast<std::size_t>(before_)) * 2 + paid;
+    const auto step = (kind * 256 + static_cast<std::size_t>(before_)) * 2 + paid;
     if (outcome_.steps[step] < 255) ++outcome_.steps[step];
   }
 
-  // False once a run-time error or a broken rule has been seen.
+  // False once a run-time error or a broken rule has been seen. After a
+  // `set` a run-time error may be the game's answer to the text: it ends
+  // the input, and only breaks a rule if the twin did not meet it too.
   bool check() {
     if (const auto& error = machine_.dispatcher().error()) {
-      outcome_.violation = "a run-time error: " + std::string(error->what());
-    } else if (ledger_->violation()) {
-      outcome_.violation = ledger_->violation();
+      const auto& twins = twin_.dispatcher().error();
+      if (ledgerChecks_ || !twins || std::string_view(twins->what()) != error->what()) {
+        outcome_.violation = "a run-time error: " + std::string(error->what());
+      }
+      return false;
     }
+    if (ledgerChecks_ && ledger_->violation()) outcome_.violation = ledger_->violation();
     return !outcome_.violation;
   }
 
@@ -283,6 +320,7 @@ class Session {
   game::Machine twin_;
   rt::VirtualClock twinClock_;
   std::optional<Ledger> ledger_;  // started once the opening money is set
+  bool ledgerChecks_ = true;      // until the first `set`
   Outcome outcome_;
   std::uint64_t ticks_ = 0;
   std::uint64_t twinTicks_ = 0;

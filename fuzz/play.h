@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
@@ -5,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "game/form1.h"
@@ -26,12 +28,26 @@ struct Command {
     Wait,         // `ms` milliseconds
     WaitForTick,  // until the next tick falls due, shifted by `ms` (-1, 0 or +1)
     Rig,          // the next draw gives `r`
+    Set,          // `set` of property `target` (see kSetTargets) to `text`
   };
   Kind kind;
   game::Input input = game::Input::Coin;
   std::int64_t ms = 0;
   float r = 0;
+  std::uint8_t target = 0;
+  std::string_view text = {};
 };
+
+// What a `set` may write: captions and tags that the handlers read and
+// write, each as "Control.Property", and odd texts for them; one byte picks
+// both. After a `set` the ledger's accounts no longer hold, so it stops
+// checking; the twin with parking off goes on, and a run-time error ends the
+// input once both games have met the same one.
+inline constexpr std::array<std::string_view, 8> kSetTargets{
+    "LabelCredit.Caption", "LabelPrize.Caption", "Timer3.Tag",       "ImageNumber1.Tag",
+    "ImageNumber3.Tag",    "ImageEmpty.Tag",     "ImageRotate2.Tag", "Label1.Tag"};
+inline constexpr std::array<std::string_view, 8> kSetTexts{
+    "", "0", "-2", "1", "5", "Game Over!", "99999999999999999999", "x"};
 
 struct Program {
   std::uint64_t seed = 0;
@@ -57,10 +73,11 @@ struct Outcome {
   std::int64_t virtualMs = 0;
   bool bounded = false;  // cut short by the input's bounds
   // How often each kind of step was taken, saturating at 255: an event of
-  // one kind (see Action), from one coarse state (see stateClass), paying or
-  // charging money or rings or not. The fuzzer takes them as coverage, so that
-  // it seeks out such steps as a win while an earlier win is being paid.
-  static constexpr std::size_t kSteps = 10 * 256 * 2;
+  // one kind (see Action, then a `set` of each target), from one coarse state
+  // (see stateClass), paying or charging money or rings or not. The fuzzer
+  // takes them as coverage, so that it seeks out such steps as a win while an
+  // earlier win is being paid, or a `set` while two timers run.
+  static constexpr std::size_t kSteps = (10 + kSetTargets.size()) * 256 * 2;
   std::array<std::uint8_t, kSteps> steps{};
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/driver.h"
 
 #include <charconv>
@@ -169,7 +170,7 @@ std::optional<int> ScriptDriver::written() {
 std::optional<int> ScriptDriver::afterDelivery() {
   const auto& error = machine_.dispatcher().error();
   if (!error) return std::nullopt;
-  out_ << "{\"error\": " << jsonString(error->what()) << "}\n" << std::flush;
+  out_ << errorJson(error->what()) << "\n" << std::flush;
   if (std::optional<int> failed = written()) return failed;
   return kExitRuntimeError;
 }
@@ -398,7 +399,7 @@ int simMain(int argc, const char* const* argv, std::istream& in, std::ostream& o
                            threads ? static_cast<unsigned>(*threads) : cores, &done);
   }
   if (stats.error) {
-    return finish(out, err, "{\"error\": " + jsonString(*stats.error) + "}", kExitRuntimeError);
+    return finish(out, err, errorJson(*stats.error), kExitRuntimeError);
   }
   return finish(out, err, statisticsJson(stats), kExitOk);
 }

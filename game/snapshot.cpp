@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/snapshot.h"
 
 #include <cstddef>
@@ -15,6 +16,10 @@ std::string flagAndTag(bool visible, const std::string& tag) {
 }
 
 }  // namespace
+
+std::string errorJson(std::string_view message) {
+  return "{\"error\": " + jsonString(message) + "}";
+}
 
 std::string jsonString(std::string_view text) {
   std::string out;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <array>
@@ -40,5 +41,9 @@ struct Snapshot {
 
 // Quotes a text as a JSON string.
 std::string jsonString(std::string_view text);
+
+// The line that reports a run-time error that ended the game, as the driver
+// prints it in place of the state: {"error": "..."}.
+std::string errorJson(std::string_view message);
 
 }  // namespace game

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -70,8 +71,9 @@ class Control {
   // The frame that holds this control, or nullptr when it lies on the window.
   Control* container() const { return container_; }
 
-  // Every getter marks its property as read (see takeReads()), so that a timer
-  // whose tick changed nothing can sleep until something it read changes.
+  // Every getter marks its property as read (see takeReads()), and so does
+  // every setter that leaves the value as it was: a timer whose tick changed
+  // nothing sleeps until something it read or wrote changes (rt::Schedule).
   const std::string& caption() const {
     noteRead(kCaption);
     return caption_;
@@ -116,7 +118,11 @@ class Control {
     return picture_;
   }
   void setPicture(const PictureRef& picture) {
-    if (picture_ != picture) replacePicture(picture);
+    if (picture_ != picture) {
+      replacePicture(picture);
+    } else {
+      noteRead(kPicture);
+    }
   }
 
   const PictureRef& mouseIcon() const {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
@@ -34,10 +35,9 @@ class ErrorReporter {
 // clock, no file, no state of its own). A run of such a handler that changed
 // no property, drew no random number and raised no error leaves the form as
 // it found it; run again on the same properties it does the same nothing. So
-// a timer whose tick was quiet may sleep until a property that its handler
-// read changes, and resume on its own schedule as if it had ticked all along
-// (rt::Schedule parks it). A handler that reads anything else must be bound
-// as Impure: its ticks are never taken as quiet.
+// a timer whose tick was quiet may sleep (rt::Schedule parks it, and says
+// until when and why that is exact). A handler that reads anything else must
+// be bound as Impure: its ticks are never taken as quiet.
 class Dispatcher {
  public:
   using Handler = std::function<void()>;
@@ -83,8 +83,9 @@ class Dispatcher {
     Event event = Event::Click;
     // A Pure handler that changed no property, drew nothing and raised no error.
     bool quiet = false;
-    // The properties it read, by control index; only if quiet (after a run
-    // that was not, it still holds an earlier run's).
+    // The properties it read, or wrote with the value they had, by control
+    // index; only if quiet (after a run that was not, it still holds an
+    // earlier run's).
     std::vector<std::uint8_t> reads;
   };
   const Footprint& lastRun() const { return last_; }

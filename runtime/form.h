@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <algorithm>
@@ -141,7 +142,10 @@ inline void Control::writeText(std::string& held, std::string_view text, Propert
   char* to = held.data();
   std::size_t i = 0;
   while (i < n && to[i] == text[i]) ++i;
-  if (i == n) return;
+  if (i == n) {
+    noteRead(property);  // the same text: a write that changes nothing reads it
+    return;
+  }
   for (; i < n; ++i) to[i] = text[i];
   form_->noteChange(*this, property);
 }
@@ -179,13 +183,19 @@ inline void Control::incrementTag() {
 }
 
 inline void Control::setVisible(bool visible) {
-  if (visible_ == visible) return;
+  if (visible_ == visible) {
+    noteRead(kVisible);
+    return;
+  }
   visible_ = visible;
   form_->noteChange(*this, kVisible);
 }
 
 inline void Control::setEnabled(bool enabled) {
-  if (enabled_ == enabled) return;
+  if (enabled_ == enabled) {
+    noteRead(kEnabled);
+    return;
+  }
   enabled_ = enabled;
   form_->noteChange(*this, kEnabled);
   if (stored_->kind == Kind::Timer) tellTimerHost(enabled);

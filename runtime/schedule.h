@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -21,14 +22,25 @@ namespace rt {
 //    A host that fell behind by less than kLeeway ms still delivers the
 //    following points, one by one; further behind, the points passed are
 //    missed and not made up (at most one tick of each timer waits).
-//  - Parking (the quiet-run rule of rt::Dispatcher): a timer whose tick left
-//    the form as it found it sleeps until a property its handler read in that
-//    tick changes, and then resumes at the next point of its grid, as if it
-//    had ticked all along. A point it shares with the tick that woke it comes
-//    after that tick only if the timer is listed after that tick's timer, as
-//    it would have.
+//  - Parking: a timer whose tick was quiet (rt::Dispatcher's quiet run: a
+//    pure handler that changed no property, drew nothing and raised no error)
+//    sleeps until a property its handler read or wrote in that tick changes,
+//    and then resumes at the next point of its grid, as if it had ticked all
+//    along. A point it shares with the tick that woke it comes after that
+//    tick only if the timer is listed after that tick's timer, as it would
+//    have.
+//    Why this is exact: the handler is a function of the properties it reads.
+//    While none of them changes, it takes the same path on every tick, reads
+//    the same properties and writes the same values to the same properties.
+//    In the quiet tick each of those writes found its value already there;
+//    while none of the written properties changes either, each write would
+//    find it there again, and every skipped tick would have been quiet too.
+//    A property the handler wrote is therefore watched like one it read (a
+//    write that changes nothing counts as a read, rt::Control), and the
+//    first change to any of them wakes the timer before its next point.
 // The host (the form's rt::TimerHost) passes timerSwitched() and
-// watchedChanged() on to it, with its time.
+// watchedChanged() on to it, with its time, and delivers every tick through
+// deliverNext().
 class Schedule {
  public:
   static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
@@ -79,70 +91,55 @@ class Schedule {
   // A watched property changed at `now`: wakes the timers that read it.
   void watchedChanged(const Control& control, Property property, std::int64_t now);
 
-  // The timer whose tick falls due next, at or before `limit`; nullptr when
-  // none does. Parked timers are skipped.
-  Control* next(std::int64_t limit) const {
-    return ordered_ != 0 && due_[order_[0]] <= limit ? slots_[order_[0]].timer : nullptr;
-  }
   // When the next tick falls due, or kNever.
   std::int64_t nextDue() const { return ordered_ == 0 ? kNever : due_[order_[0]]; }
   // When timer t's next tick falls due, or kNever (off or parked).
   std::int64_t due(std::size_t t) const { return due_[t]; }
 
-  // Call just before delivering the tick of `timer` returned by next(), at
-  // `now` (its due time or later), with the dispatcher's handler runs so far:
-  // moves its due time on. Returns the time the tick fell due.
-  std::int64_t beginTick(Control& timer, std::int64_t now, std::uint64_t runsSoFar) {
-    const auto s = static_cast<std::size_t>(slotOf(timer));
-    Slot& slot = slots_[s];
-    const std::int64_t dueAt = due_[s];
-    current_ = static_cast<std::ptrdiff_t>(s);
-    runBefore_ = runsSoFar;
-    ++slot.ticks;
-    // If the handler switches the timer off, or off and on, the switch sets
-    // the due time anew.
-    std::int64_t next = dueAt + slot.interval;
-    if (next + kLeeway <= now) [[unlikely]]
-      next = skipMissed(slot, next, now);
-    due_[s] = next;
-    moveOn(s);
-    return dueAt;
-  }
-  // The virtual clock's whole tick: if the next tick falls due at or before
-  // `limit`, moves the clock (`now`) to its due time, delivers it through
-  // `dispatcher` and parks its timer if the run was quiet; as next(),
-  // beginTick(), the delivery and endTick() would, for a host that is never
-  // late. Returns the timer that ticked, or nullptr. Always inline, as
-  // VirtualClock::step(): left to itself the compiler keeps it inline or not
-  // by small changes far away, and a call a tick costs 4% of a spin.
-  [[gnu::always_inline]] Control* deliverNext(std::int64_t limit, Dispatcher& dispatcher,
-                                              std::int64_t& now) {
-    if (ordered_ == 0) return nullptr;
+  // A host that is never late: its ticks come exactly when due.
+  static constexpr std::int64_t kNeverLate = std::numeric_limits<std::int64_t>::min();
+
+  // The one tick routine of every host. If the next tick falls due at or
+  // before `limit` and no run-time error has ended the program, it:
+  //  - sets `now`, the game's time, to the tick's due time: a tick happens on
+  //    the schedule, however late the host delivers it;
+  //  - moves the timer's next tick one interval on, or, when the host's own
+  //    time `real` is already kLeeway or more past that point, to the first
+  //    point after `real` (the points passed are missed);
+  //  - hands the timer to `deliver`, which gives its Timer event to
+  //    `dispatcher` (with whatever the host does around it) and returns the
+  //    dispatcher's outcome;
+  //  - parks the timer if its handler ran and the run was quiet (the
+  //    parking rule above).
+  // Returns the timer that ticked, or nullptr. The virtual clock passes
+  // kNeverLate as `real`; the window's host passes its clock's time as both
+  // `limit` and `real`. Always inline: the statistics mode's loop calls it on
+  // every tick.
+  template <class Deliver>
+  [[gnu::always_inline]] Control* deliverNext(std::int64_t limit, std::int64_t real,
+                                              std::int64_t& now, const Dispatcher& dispatcher,
+                                              Deliver&& deliver) {
+    if (ordered_ == 0 || dispatcher.halted()) return nullptr;
     const std::uint32_t s = order_[0];
     const std::int64_t dueAt = due_[s];
     if (dueAt > limit) return nullptr;
     Slot& slot = slots_[s];
     now = dueAt;
-    current_ = static_cast<std::ptrdiff_t>(s);  // for a timer its handler wakes
     ++slot.ticks;
-    due_[s] = dueAt + slot.interval;
+    // If the handler switches the timer off, or off and on, the switch sets
+    // the due time anew.
+    std::int64_t next = dueAt + slot.interval;
+    if (next + kLeeway <= real) [[unlikely]]
+      next = skipMissed(slot, next, real);
+    due_[s] = next;
     sink(0);
     Control& timer = *slot.timer;
-    // Delivered, the run was this tick's own: parked if it was quiet.
-    const bool handled = dispatcher.deliver(timer, Event::Timer) == Dispatcher::Outcome::Handled;
+    current_ = static_cast<std::ptrdiff_t>(s);  // for a timer its handler wakes
+    const bool handled = deliver(timer) == Dispatcher::Outcome::Handled;
     current_ = -1;
+    // Handled, the dispatcher's last run was this tick's own.
     if (handled) parkIfQuiet(s, dispatcher.lastRun());
     return &timer;
-  }
-  // Call once the tick has been delivered (or dropped): parks the timer if
-  // its handler's run was quiet.
-  void endTick(const Dispatcher::Footprint& run) {
-    if (current_ < 0) return;
-    const auto s = static_cast<std::size_t>(current_);
-    current_ = -1;
-    const bool thisTick =
-        run.run == runBefore_ + 1 && run.control == slots_[s].timer && run.event == Event::Timer;
-    if (thisTick) parkIfQuiet(s, run);
   }
 
   bool parked(std::size_t t) const { return slots_[t].parked; }
@@ -186,18 +183,6 @@ class Schedule {
   bool before(std::uint32_t a, std::uint32_t b) const {
     return due_[a] < due_[b] || (due_[a] == due_[b] && a < b);
   }
-  // Puts slot s, whose due time has just moved later, back in its place in
-  // the order: usually a step or two, one timer past another.
-  void moveOn(std::size_t s) {
-    const std::size_t n = ordered_;
-    std::size_t i = 0;
-    while (i < n && order_[i] != s) ++i;
-    if (i == n) [[unlikely]] {
-      place(s);
-      return;
-    }
-    sink(i);
-  }
   // Moves the slot at position i of the order back past those now due
   // before it: usually one or none.
   void sink(std::size_t i) {
@@ -236,9 +221,8 @@ class Schedule {
   std::size_t ordered_ = 0;
   std::vector<std::ptrdiff_t> slotOfControl_;
   std::vector<std::uint8_t> watched_;  // what the parked timers read, together
-  // The tick being delivered: its slot, and the handler runs before it.
+  // The slot whose tick is being delivered, or -1.
   std::ptrdiff_t current_ = -1;
-  std::uint64_t runBefore_ = 0;
 };
 
 }  // namespace rt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace rt {
 // every timer already on then gets its first tick one interval later. Ticks
 // always come exactly when due, so none is ever missed. With parking on (the
 // default) a timer whose tick changed nothing sleeps until something it read
-// changes, which nothing can observe but the count of ticks and the speed of
+// or wrote changes, which nothing can observe but the count of ticks and the speed of
 // long waits.
 class VirtualClock final : public TimerHost {
  public:
@@ -35,8 +36,9 @@ class VirtualClock final : public TimerHost {
   // then stays). Nothing is delivered once a run-time error has ended the run.
   // Always inline: the statistics mode's loop calls it for every tick.
   [[gnu::always_inline]] Control* step(std::int64_t limit) {
-    if (dispatcher_.halted()) return nullptr;
-    return schedule_.deliverNext(limit, dispatcher_, now_);
+    return schedule_.deliverNext(
+        limit, Schedule::kNeverLate, now_, dispatcher_,
+        [this](Control& timer) { return dispatcher_.deliver(timer, Event::Timer); });
   }
 
   // Delivers every tick due in (now, now + ms], in order, and ends at now + ms.

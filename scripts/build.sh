@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds Zarnovik into build/ (preset "dev": release with debug
 # info, warnings as errors, tests and benchmarks).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Keeps the layers one way.
 
 Reads every #include "..." of the production code and fails on one that runs

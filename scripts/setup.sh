@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, playing and testing Zarnovik need,
 # skipping those already present. Uses sudo when not run as root.
 set -euo pipefail
@@ -13,7 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   valgrind
   python3
-  dpkg-dev fakeroot file lintian desktop-file-utils appstream
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream diffoscope-minimal
   qt6-wayland weston
 )
 # The web page (scripts/web.sh) and its tests: the WebAssembly compiler, Node

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarnovik-render FIGURES_DIR OUT_DIR
 //
 // Build-time renderer: draws every picture of the catalogue from the figures

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for the program's start-up, memory and idle figures: a bare
 // Qt Widgets window of the game's size with a few labels, a button and one
 // label blinking on a 250 ms timer, and nothing else. ZRNV_TRACE records its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watches parts of a window from outside, as a camera would: every
 // millisecond it reads the pixels of each rectangle from the X server and
 // prints a line when they differ from the last reading.

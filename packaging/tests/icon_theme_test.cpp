@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The icon theme's icons as zarnovik-render --icons draws them: each at its
 // size from the figures, the same picture at every size, and a scalable
 // drawing that shows what the largest bitmap shows.

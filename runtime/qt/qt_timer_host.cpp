@@ -1,19 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "runtime/qt/qt_timer_host.h"
 
 #include <algorithm>
 #include <thread>
 
 namespace rt {
+namespace {
+
+class SteadyClock final : public QtTimerHost::RealClock {
+ public:
+  std::chrono::steady_clock::time_point now() const override {
+    return std::chrono::steady_clock::now();
+  }
+  void sleepUntil(std::chrono::steady_clock::time_point t) override {
+    std::this_thread::sleep_until(t);
+  }
+};
+
+SteadyClock steadyClock;
+
+}  // namespace
 
 QtTimerHost::QtTimerHost(Form& form, Dispatcher& dispatcher, Deliver deliver, QObject* parent)
     : QObject(parent),
       form_(form),
       dispatcher_(dispatcher),
       deliver_(std::move(deliver)),
-      schedule_(form, Schedule::Parking::On) {
+      schedule_(form, Schedule::Parking::On),
+      clock_(&steadyClock) {
   timer_.setSingleShot(true);
   timer_.setTimerType(Qt::PreciseTimer);
-  connect(&timer_, &QTimer::timeout, this, [this] { fire(); });
+  connect(&timer_, &QTimer::timeout, this, [this] { deliverDue(); });
   form_.setTimerHost(this);
 }
 
@@ -24,13 +41,11 @@ QtTimerHost::~QtTimerHost() {
 
 std::int64_t QtTimerHost::realNow() const {
   if (!started_) return 0;
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                               epoch_)
-      .count();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(clock_->now() - epoch_).count();
 }
 
 void QtTimerHost::start() {
-  epoch_ = std::chrono::steady_clock::now();
+  epoch_ = clock_->now();
   started_ = true;
   now_ = 0;
   running_ = true;
@@ -84,39 +99,37 @@ void QtTimerHost::arm() {
   }
   // Qt waits whole milliseconds and rounds up: armed for the whole
   // milliseconds left, it wakes within a millisecond of the due time, before
-  // or after it; fire() sleeps out what is left.
+  // or after it; deliverDue() sleeps out what is left.
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-      epoch_ + std::chrono::milliseconds(due) - std::chrono::steady_clock::now());
+      epoch_ + std::chrono::milliseconds(due) - clock_->now());
   timer_.start(static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, 1 << 30)));
 }
 
-void QtTimerHost::fire() {
+void QtTimerHost::deliverDue() {
   // Everything due by now goes out in the schedule's order before Qt gets
   // the next event; a tick can switch on or wake one due at once. A tick due
   // within a millisecond (Qt woke us early, or the evaluation 1 ms after a
   // reel's stop) is slept for and delivered in the same round, so that the
   // frame in between does not make it late, while the round has held the
   // event loop for less than kHold.
-  const auto began = std::chrono::steady_clock::now();
+  const auto began = clock_->now();
   firing_ = true;
   while (running_ && !dispatcher_.halted()) {
     const std::int64_t due = schedule_.nextDue();
     if (due == Schedule::kNever) break;
     const auto at = epoch_ + std::chrono::milliseconds(due);
-    const auto wait = at - std::chrono::steady_clock::now();
+    const auto wait = at - clock_->now();
     if (wait > std::chrono::milliseconds(0)) {
       if (wait > std::chrono::milliseconds(1) || at - began > kHold) break;
-      std::this_thread::sleep_until(at);
+      clock_->sleepUntil(at);
     }
     const std::int64_t real = realNow();
-    while (running_ && !dispatcher_.halted()) {
-      Control* timer = schedule_.next(real);
-      if (timer == nullptr) break;
-      now_ = schedule_.beginTick(*timer, real, dispatcher_.lastRun().run);
+    while (running_ && schedule_.deliverNext(real, real, now_, dispatcher_, [this](Control& timer) {
       inEvent_ = true;
-      deliver_(*timer);
+      const Dispatcher::Outcome outcome = deliver_(timer);
       inEvent_ = false;
-      schedule_.endTick(dispatcher_.lastRun());
+      return outcome;
+    })) {
     }
   }
   firing_ = false;

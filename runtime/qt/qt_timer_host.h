@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QObject>
@@ -37,10 +38,24 @@ class QtTimerHost final : public QObject, public TimerHost {
   Q_OBJECT
 
  public:
-  using Deliver = std::function<void(Control& timer)>;
+  // Gives a timer's tick to the dispatcher, with whatever the program does
+  // around it, and returns the dispatcher's outcome.
+  using Deliver = std::function<Dispatcher::Outcome(Control& timer)>;
+
+  // The real time the host keeps the game's time by, and waits on: the
+  // steady clock, unless a test gives a clock of its own.
+  class RealClock {
+   public:
+    virtual ~RealClock() = default;
+    virtual std::chrono::steady_clock::time_point now() const = 0;
+    virtual void sleepUntil(std::chrono::steady_clock::time_point t) = 0;
+  };
 
   QtTimerHost(Form& form, Dispatcher& dispatcher, Deliver deliver, QObject* parent = nullptr);
   ~QtTimerHost() override;
+
+  // Uses `clock` instead of the steady clock; call before start().
+  void setClock(RealClock& clock) { clock_ = &clock; }
 
   // Starts the clock and the timers that are on. Call once the window is up
   // and Form_Load has run; until then no tick is delivered.
@@ -67,13 +82,15 @@ class QtTimerHost final : public QObject, public TimerHost {
   void timerSwitched(Control& timer, bool on) override;
   void watchedChanged(Control& control, Property property) override;
 
+  // Delivers the ticks due by now, in order, then arms the timer for the
+  // next; what the host's QTimer calls when it fires.
+  void deliverDue();
+
  private:
   // How long one round of ticks may hold the event loop while it sleeps for
   // ticks due within a millisecond; later ones wait for Qt's timer.
   static constexpr std::chrono::milliseconds kHold{3};
 
-  // Delivers the ticks due by now, in order, then arms the timer for the next.
-  void fire();
   void arm();
   // The time for a change outside any event: now, held as for an event.
   std::int64_t heldNow() const;
@@ -82,6 +99,7 @@ class QtTimerHost final : public QObject, public TimerHost {
   Dispatcher& dispatcher_;
   Deliver deliver_;
   Schedule schedule_;
+  RealClock* clock_;
   QTimer timer_;
   std::chrono::steady_clock::time_point epoch_;
   std::int64_t now_ = 0;

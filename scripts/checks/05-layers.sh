@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The layers of the production code run one way (scripts/check_layers.py).
 set -euo pipefail
 cd "$(dirname "$0")/../.."

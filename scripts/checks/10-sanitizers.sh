@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole test suite again, built with AddressSanitizer and
 # UndefinedBehaviorSanitizer (CMakePresets.json, preset "asan", in build-asan/):
 # a memory error, an undefined behaviour or a leak fails it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer target with clang (address and undefined-behaviour
 # sanitizers) and fuzzes the game for about a minute, starting from the
 # committed seed corpus. Fails on a broken rule, a crash, a leak or a hang; the

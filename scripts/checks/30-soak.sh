@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two minutes of random play in the real window, offscreen: every rule of play
 # checked after every event, no run-time error, and the resident memory flat
 # after the first minute (tests/soak/soak.cpp says what is checked). The

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Valgrind's memcheck over the driver and over the window: no invalid read or
 # write, no use of uninitialised memory, no block definitely lost.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package as a player gets it, made by CPack from build/: the
 # program, its menu entry, its icons at every size, its software-centre
 # metadata and its documents are in it; lintian finds neither error nor

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game as a native Wayland client, with no X display: started under a
 # headless weston, it must come up without a single warning, give the
 # compositor the id of its desktop entry, ask for its fixed size and keep it,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One winning spin played through the accessibility interface alone, as a
 # screen reader user plays it: on a display and a D-Bus session bus of its
 # own, with the accessibility bus of at-spi2-core and pyatspi

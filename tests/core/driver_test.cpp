@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless driver: its script protocol, the scenario scripts with their
 // expected output, the run-time error path and the statistics of many spins.
 #include "game/driver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as built from its description: controls, containers, initial
 // state, picture identity, and the record of changes the window redraws from.
 #include <gtest/gtest.h>

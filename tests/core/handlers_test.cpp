@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of play, handler by handler, on the real window state.
 #include "game/handlers.h"
 

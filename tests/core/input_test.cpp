@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's inputs: each one's control and event, read back from the
 // event, and where the welcome panel lets it through.
 #include "game/input.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Event delivery on the virtual clock: fresh intervals, at-once switch-off,
 // tie order, and the dispatcher's gates.
 #include "runtime/virtual_clock.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game as a screen reader finds it through Qt's accessibility interfaces:
 // what is there to read, what it says, the coin slot's press, and the events
 // that tell a reader what a handler changed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarnovik-art's output: one PNG per picture property, the pointers' hot
 // spots and the contact sheet.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The embedded pictures themselves: sizes, transparency, the reel-strip
 // layout, the spin strips and the title's heading rows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures at the screen's own pixels: drawn afresh from the figures at the
 // size they are shown, laid on the window's pixels exactly, and the pointers
 // and icon at the screen's scale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture service: pointers and their hot spots, the icon, the scaled
 // pixmap cache, unknown keys, and which picture object each property gets.
 

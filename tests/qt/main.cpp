@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the Qt-side tests inside one QApplication. They draw offscreen unless
 // told otherwise, so they need no display (also when ctest lists them).
 #include <gtest/gtest.h>

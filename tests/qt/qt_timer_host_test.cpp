@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timer delivery rules on Qt's event loop. Only lower bounds on time are
 // asserted: a slow machine may deliver late, never early or in a burst.
 #include "runtime/qt/qt_timer_host.h"
@@ -8,12 +9,19 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "game/input.h"
+#include "game/machine.h"
+#include "game/snapshot.h"
 #include "runtime/events.h"
+#include "runtime/virtual_clock.h"
 
 namespace {
 
@@ -35,7 +43,7 @@ struct Rig {
   rt::Form form{kForm, kTimers};
   rt::Dispatcher dispatcher{form};
   rt::QtTimerHost host{form, dispatcher,
-                       [this](rt::Control& t) { dispatcher.deliver(t, rt::Event::Timer); }};
+                       [this](rt::Control& t) { return dispatcher.deliver(t, rt::Event::Timer); }};
   rt::Control& a = form.control("TimerA");
   rt::Control& b = form.control("TimerB");
   QElapsedTimer clock;
@@ -148,7 +156,7 @@ struct FastRig {
   rt::Form form{kFastForm, kFast};
   rt::Dispatcher dispatcher{form};
   rt::QtTimerHost host{form, dispatcher,
-                       [this](rt::Control& t) { dispatcher.deliver(t, rt::Event::Timer); }};
+                       [this](rt::Control& t) { return dispatcher.deliver(t, rt::Event::Timer); }};
   rt::Control& label = form.control("Label");
   rt::Control& f = form.control("TimerF");
   rt::Control& p = form.control("TimerP");
@@ -254,6 +262,66 @@ TEST(QtTimerHost, StopAllSilencesEveryTimer) {
   QTest::qWait(150);
   EXPECT_TRUE(rig.ticksA.empty());
   EXPECT_TRUE(rig.ticksB.empty());
+}
+
+// The window's host and the virtual clock deliver every tick through the
+// schedule's one tick routine. Two games given the same random inputs, one
+// on each host, must stay in the same state after every step. The window's
+// host runs on a clock of the test's own and is a little late on every tick
+// (less than the leeway, so that it misses none), as Qt is.
+class TestClock final : public rt::QtTimerHost::RealClock {
+ public:
+  std::chrono::steady_clock::time_point now() const override { return t; }
+  void sleepUntil(std::chrono::steady_clock::time_point until) override { t = std::max(t, until); }
+  std::chrono::steady_clock::time_point t{std::chrono::hours(1)};
+};
+
+TEST(QtTimerHost, PlaysTheSameGameAsTheVirtualClock) {
+  rt::FixedSeedClock seeds{15};
+  game::Machine onClock(seeds), onHost(seeds);
+  rt::VirtualClock clock(onClock.form(), onClock.dispatcher());
+  TestClock real;
+  rt::QtTimerHost host(onHost.form(), onHost.dispatcher(), [&onHost](rt::Control& timer) {
+    return onHost.deliver(timer, rt::Event::Timer);
+  });
+  host.setClock(real);
+  onClock.load();
+  onHost.load();
+  host.start();
+  const auto epoch = real.t;
+  const auto ms = [](std::int64_t n) { return std::chrono::milliseconds(n); };
+
+  std::mt19937 roll(2026);
+  constexpr std::int64_t kWaits[] = {0, 1, 2, 124, 300, 499, 500, 1500, 1501, 1502, 2000, 4000};
+  for (int step = 0; step < 600; ++step) {
+    std::int64_t until = clock.now() + kWaits[roll() % std::size(kWaits)];
+    // The window's host: each tick delivered up to 9 ms after it fell due;
+    // one slept for in the same round may take it past `until`, and the
+    // input then comes after it on both hosts.
+    while (host.schedule().nextDue() <= until) {
+      const std::int64_t late =
+          std::min<std::int64_t>(roll() % 10, until - host.schedule().nextDue());
+      real.t = std::max(real.t, epoch + ms(host.schedule().nextDue() + late));
+      host.deliverDue();
+      until = std::max(until, host.realNow());
+    }
+    real.t = epoch + ms(until);
+    clock.advance(until - clock.now());
+
+    const game::Input input = game::kInputs[roll() % game::kInputs.size()];
+    if (game::reachable(onClock.form(), input)) {
+      onClock.deliver(game::controlOf(onClock.form(), input), game::eventOf(input));
+      host.beginEvent();
+      onHost.deliver(game::controlOf(onHost.form(), input), game::eventOf(input));
+      host.endEvent();
+    }
+    ASSERT_EQ(game::Snapshot::of(onClock.form()).json(clock.now()),
+              game::Snapshot::of(onHost.form()).json(clock.now()))
+        << "at step " << step << ", t=" << clock.now();
+    for (std::size_t t = 0; t < clock.schedule().size(); ++t)
+      ASSERT_EQ(clock.ticks(t), host.schedule().ticks(t)) << "timer " << t << " at step " << step;
+  }
+  EXPECT_EQ(0u, host.missed());
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The timing trace behind the benchmarks: each tick's lateness against the
 // ideal schedule, each frame with the area painted, and the answer to a click
 // once everything its handler changed is on screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game in its window on Qt's event loop: the window's frame, what a tick
 // repaints, a spin in real time, closing and run-time errors.
 #include "window/qt/host.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse, keyboard and pointers: input reaches only the topmost control that
 // takes it, and becomes events for the game.
 #include <gtest/gtest.h>

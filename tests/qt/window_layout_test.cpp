@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the player sees: the window rendered, and pixels that prove the
 // layout and the stacking of its controls.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The embedded typeface and the four texts whose look depends on it.
 #include <gtest/gtest.h>
 

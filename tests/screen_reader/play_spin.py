@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """One winning spin of Zarnovik played through AT-SPI alone, as a screen reader does.
 
 Usage: play_spin.py ZARNOVIK ZARNOVIK_SIM

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarnovik-soak: the game in its real window on Qt's event loop, played at
 // random for a while by a restless player, with an independent bookkeeper
 // checking the rules of play after every event.

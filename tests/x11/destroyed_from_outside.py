@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The game's window destroyed by another X client: the game must end, with
 status 0, rather than live on with no window.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarnovik-art DIR
 //
 // Writes every picture of the game into DIR as a PNG at its stored size,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarnovik-sim: the game machine without a window, on a virtual clock.
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The game as a screen reader finds it, through Qt's accessibility interfaces

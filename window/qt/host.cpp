@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/qt/host.h"
 
 #include <QMessageBox>
@@ -25,7 +26,7 @@ Host::Host(const rt::SeedClock& clock, PictureService& pictures, QObject* parent
   accessibility_ = std::make_unique<Accessibility>(*window_, machine_.form(), toHost);
   timers_ = std::make_unique<rt::QtTimerHost>(
       machine_.form(), machine_.dispatcher(),
-      [this](rt::Control& timer) { deliver(timer, rt::Event::Timer); });
+      [this](rt::Control& timer) { return deliver(timer, rt::Event::Timer); });
   errorBox_ = [](QWidget* window, const QString& message) {
     QMessageBox::critical(window, window->windowTitle(), message);
   };
@@ -68,21 +69,23 @@ void Host::start() {
   timers_->start();
 }
 
-void Host::deliver(rt::Control& control, rt::Event event) {
-  if (over_) return;
+rt::Dispatcher::Outcome Host::deliver(rt::Control& control, rt::Event event) {
+  if (over_) return rt::Dispatcher::Outcome::Dropped;
   // A tick happens at its due time; anything else at the time the timer
   // host gives it, between the ticks delivered and those still due.
   const bool tick = event == rt::Event::Timer;
   const std::int64_t at = tick ? timers_->now() : timers_->beginEvent();
   if (recording_) record(control, event, at);
+  rt::Dispatcher::Outcome outcome;
   if (trace_) {
-    deliverTraced(control, event);
+    outcome = deliverTraced(control, event);
   } else {
-    machine_.deliver(control, event);
+    outcome = machine_.deliver(control, event);
     repaintChanges();
   }
   if (!tick) timers_->endEvent();
   if (observer_) observer_(control, event);
+  return outcome;
 }
 
 void Host::rig(float r) {
@@ -114,13 +117,13 @@ void Host::record(const rt::Control& control, rt::Event event, std::int64_t at) 
   *recording_ << game::inputName(*input) << "\n";
 }
 
-void Host::deliverTraced(rt::Control& control, rt::Event event) {
+rt::Dispatcher::Outcome Host::deliverTraced(rt::Control& control, rt::Event event) {
   const Trace::Clock::time_point began = Trace::Clock::now();
   if (event == rt::Event::Timer) {
     trace_->tick(control.name(), began,
                  timers_->epoch() + std::chrono::milliseconds(timers_->now()));
   }
-  machine_.deliver(control, event);
+  const rt::Dispatcher::Outcome outcome = machine_.deliver(control, event);
   const std::vector<rt::Form::Change> changes = machine_.form().takeChanges();
   // A timer switched on in the handler started its interval in there.
   for (const rt::Form::Change& change : changes) {
@@ -131,6 +134,7 @@ void Host::deliverTraced(rt::Control& control, rt::Event event) {
   const QRegion changed = window_->applyChanges(changes);
   accessibility_->changed(changes);
   trace_->handled(control.name(), event == rt::Event::Click, began, changed);
+  return outcome;
 }
 
 void Host::repaintChanges() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The game played in its window: the machine with its handlers, the window
@@ -45,8 +46,9 @@ class Host final : public QObject, public rt::ErrorReporter {
   // and starts the timers that are on.
   void start();
 
-  // Runs the handler of one event, then repaints what it changed.
-  void deliver(rt::Control& control, rt::Event event);
+  // Runs the handler of one event, then repaints what it changed; returns
+  // what the dispatcher did with it (Dropped once the game is over).
+  rt::Dispatcher::Outcome deliver(rt::Control& control, rt::Event event);
 
   // How a run-time error is shown to the player; by default a message box
   // over the window. Returns when the player has read it.
@@ -91,7 +93,7 @@ class Host final : public QObject, public rt::ErrorReporter {
   // The window is gone, closed by the player or destroyed from outside.
   void windowGone();
   void repaintChanges();
-  void deliverTraced(rt::Control& control, rt::Event event);
+  rt::Dispatcher::Outcome deliverTraced(rt::Control& control, rt::Event event);
   void reportError(const QString& message);
   void record(const rt::Control& control, rt::Event event, std::int64_t at);
   void waitUntil(std::int64_t at);
