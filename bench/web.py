@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Measures the web page in headless Chromium on this machine.
 
     bench/web.py [PAGE_DIR] [RUNS]     (default build-web/page, 5 runs)

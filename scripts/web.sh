@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the game's web page (the "web" preset, into build-web/page/) and
 # serves it on a local port: open the address it prints in a browser.
 #   bash scripts/web.sh [PORT]        (default 8615)

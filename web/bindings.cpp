@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page's entry points: plain C functions that web/page/zarnovik.js calls
 // through the WebAssembly module. Texts go both ways as UTF-8; each answer
 // stays valid until the next call.

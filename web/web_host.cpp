@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/web_host.h"
 
 #include <algorithm>
@@ -235,15 +236,14 @@ std::string WebHost::deliver(int index, rt::Event event, double now) {
 }
 
 std::string WebHost::tick(double now) {
+  // Every tick due by the browser's time goes out in the schedule's order,
+  // each at its due time; a tick can switch on or wake one due at once.
   const auto real = static_cast<std::int64_t>(std::floor(now));
-  rt::Dispatcher& dispatcher = machine_.dispatcher();
-  while (!dispatcher.halted()) {
-    rt::Control* timer = schedule_.next(real);
-    if (timer == nullptr) break;
-    now_ = schedule_.beginTick(*timer, real, dispatcher.lastRun().run);
-    record(*timer, rt::Event::Timer, now_);
-    machine_.deliver(*timer, rt::Event::Timer);
-    schedule_.endTick(dispatcher.lastRun());
+  const auto deliver = [this](rt::Control& timer) {
+    record(timer, rt::Event::Timer, now_);
+    return machine_.deliver(timer, rt::Event::Timer);
+  };
+  while (schedule_.deliverNext(real, real, now_, machine_.dispatcher(), deliver) != nullptr) {
   }
   return answer();
 }

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The web page: built with the "web" preset (the pictures drawn by the dev
 # build's zarnovik-web-art), the core tests run on the WebAssembly build
 # under Node, and two games played in headless Chromium, each replayed by

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Plays the web page in headless Chromium, as a player would.
 
     play_page.py PAGE_DIR ZARNOVIK_SIM

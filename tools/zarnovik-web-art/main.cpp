@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarnovik-web-art DIR
 //
 // Draws the pictures the web page shows, with the window's own picture

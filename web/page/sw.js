@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keeps the page and every file it loads, so that the game plays offline
 // once it has been loaded. The files are fetched afresh in the background
 // and replace the kept ones for the next visit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page as the game's host: builds the window from the description the
 // game's WebAssembly module gives, one element per control (data-control
 // carries its name), hands clicks, presses and releases to the module by the
