@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   xvfb xauth libxcb1-dev libfontconfig-dev
   at-spi2-core python3-pyatspi dbus
+  orca speech-dispatcher speech-dispatcher-audio-plugins openbox
   clang libclang-rt-14-dev
   valgrind
   python3

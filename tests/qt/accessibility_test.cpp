@@ -9,7 +9,9 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
+#include <array>
 
 #include "description/form1.h"
 #include "window/qt/host.h"
@@ -143,9 +145,18 @@ TEST(Accessibility, UnderTheWelcomePanelOnlyThePanelIsThere) {
   QAccessibleInterface* w = g.window();
   EXPECT_EQ(QAccessible::Window, w->role());
   EXPECT_EQ(q("Zarnovik (ZRNV) v. 1.0"), w->text(QAccessible::Name));
-  ASSERT_EQ(1, w->childCount());
-  QAccessibleInterface* panel = w->child(0);
-  EXPECT_EQ(QAccessible::Pane, panel->role());
+  // The panel, and "Новая игра" beneath it only because it has the keyboard
+  // focus: a key press presses it, and a reader says so.
+  ASSERT_EQ(2, w->childCount());
+  QAccessibleInterface* panel = g.find(QAccessible::Pane, QString());
+  ASSERT_NE(nullptr, panel);
+  QAccessibleInterface* newGame = g.find(QAccessible::Button, q("Новая игра"));
+  ASSERT_NE(nullptr, newGame);
+  EXPECT_TRUE(newGame->text(QAccessible::Description).contains(q("Пробел")))
+      << newGame->text(QAccessible::Description).toStdString();
+  // The window says the welcome text and the keys.
+  EXPECT_TRUE(w->text(QAccessible::Description).startsWith(q("Приветствуем!")));
+  EXPECT_TRUE(w->text(QAccessible::Description).contains(q("Клавиша C")));
   QStringList inside;
   for (int i = 0; i < panel->childCount(); ++i) inside << panel->child(i)->text(QAccessible::Name);
   ASSERT_EQ(3, inside.size());
@@ -155,7 +166,6 @@ TEST(Accessibility, UnderTheWelcomePanelOnlyThePanelIsThere) {
 
   EXPECT_EQ(nullptr, g.field("Деньги"));
   EXPECT_EQ(nullptr, g.slot());
-  EXPECT_EQ(nullptr, g.find(QAccessible::Button, q("Новая игра")));
   // The keyboard focus stays where the game puts it, on "Новая игра".
   EXPECT_EQ(g.host.window().widgetOf(g.f.Command1), QApplication::focusWidget());
   // Nor can the slot be pressed through a stale reference.
@@ -373,3 +383,84 @@ TEST(Accessibility, AReaderThatComesLateHearsOnlyWhatChangesAfterwards) {
 }
 
 }  // namespace
+
+TEST(Accessibility, NewsIsWhatAPlayerMustHearOfEachMoment) {
+  using window::Scene;
+  const auto scene = [](const char* money, const char* prize, std::array<bool, 3> spinning,
+                        bool shown = true) {
+    Scene s{shown, q(money), q(prize), {q("Бримон"), q("Бримон"), q("Кольцо")}, spinning};
+    for (std::size_t i = 0; i < 3; ++i)
+      if (spinning[i]) s.reels[i] = q("Вращается");
+    return s;
+  };
+  constexpr std::array<bool, 3> still{}, lastSpins{false, false, true}, all{true, true, true};
+  struct Case {
+    const char* moment;
+    Scene was, is;
+    QStringList news;
+  };
+  const Case cases[] = {
+      {"a coin", scene("100", "0", still), scene("95", "0", all), {q("Деньги: 95")}},
+      {"a reel stops, others spin", scene("95", "0", all), scene("95", "0", lastSpins), {}},
+      {"the last reel stops",
+       scene("95", "0", lastSpins),
+       scene("95", "0", still),
+       {q("Барабаны: Бримон, Бримон, Кольцо")}},
+      {"a prize", scene("95", "0", still), scene("95", "5", still), {q("Выигрыш: 5")}},
+      {"a ring counted", scene("95", "5", still), scene("100", "4", still), {}},
+      {"a coin while rings are counted", scene("100", "4", still), scene("95", "4", all), {}},
+      {"the last ring", scene("115", "1", still), scene("120", "0", still), {q("Деньги: 120")}},
+      {"the money down to nothing", scene("5", "0", still), scene("0", "0", all), {q("Деньги: 0")}},
+      {"the game over", scene("0", "0", still), scene("Game Over!", "0", still), {q("Game Over!")}},
+      {"Новая игра", scene("Game Over!", "0", still), scene("100", "0", still), {q("Деньги: 100")}},
+      {"behind the welcome panel",
+       scene("20", "0", still, false),
+       scene("100", "0", still, false),
+       {}},
+      {"the game coming into view", scene("100", "0", still, false), scene("100", "0", still), {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.news, window::newsBetween(c.was, c.is)) << c.moment;
+}
+
+TEST(Accessibility, TheCoinKeyPlaysASpinAndItsNewsIsToldAsANotification) {
+  ReadGame g;
+  Told told(g.host.accessibility());
+  // The news of a moment is gathered for a short while, then told: the next
+  // message, and whether it went out as a notification shown.
+  const auto news = [&] {
+    const QString before = g.host.accessibility().news();
+    (void)QTest::qWaitFor([&] { return g.host.accessibility().news() != before; }, 5000);
+    const QString told_ = g.host.accessibility().news();
+    return told.take().contains(told_ + ": shown") ? told_ : QString("(not shown) ") + told_;
+  };
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_C);  // beneath the welcome panel
+  EXPECT_THAT(g.delivered, IsEmpty());
+  g.dismissWelcome();
+
+  g.rig({0.75f, 0.75f, 0.05f});  // two Бримоны: 5 rings
+  {
+    // The same key on a Russian layout: Cyrillic С.
+    QKeyEvent es(QEvent::KeyPress, 0x0421, Qt::NoModifier, QString(QChar(0x0421)));
+    QApplication::sendEvent(QApplication::focusWidget(), &es);
+  }
+  using E = rt::Event;
+  EXPECT_EQ((std::vector<std::pair<std::string, E>>{{"LabelInsertCoin", E::MouseDown},
+                                                    {"LabelInsertCoin", E::MouseUp},
+                                                    {"LabelInsertCoin", E::Click}}),
+            g.delivered);
+  EXPECT_EQ(q("Деньги: 95"), news());
+  // The slot is shut while the reels spin: the key drops nothing.
+  g.delivered.clear();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_C);
+  EXPECT_THAT(g.delivered, IsEmpty());
+
+  for (int stop = 0; stop < 3; ++stop) g.host.deliver(g.f.Timer2, rt::Event::Timer);
+  g.host.deliver(g.f.Timer3, rt::Event::Timer);
+  EXPECT_EQ(q("Барабаны: Бримон, Бримон, Кольцо. Выигрыш: 5"), news());
+  for (int ring = 0; ring < 6; ++ring) g.host.deliver(g.f.Timer4, rt::Event::Timer);
+  EXPECT_EQ(q("Деньги: 120"), news());
+  // A reader reviewing the window reads a reel's text afresh: one width,
+  // whatever the symbol.
+  EXPECT_EQ(g.textOf(g.reel(1)).size(), g.textOf(g.reel(3)).size());
+  EXPECT_EQ(q("Кольцо"), g.textOf(g.reel(3)).trimmed());
+}

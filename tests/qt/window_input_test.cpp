@@ -225,3 +225,78 @@ TEST(WindowInput, PointerFollowsTheSlotUnderAStillMouse) {
 }
 
 }  // namespace
+
+// Presses and releases the left button at the exact window position `pos`,
+// as a screen of fractional scale reports it.
+void clickAt(bench::Bench& b, QPointF pos) {
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QMouseEvent e(type, pos, b.window.mapToGlobal(pos), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(&b.window, &e);
+  }
+}
+
+TEST(WindowInput, ClicksLandOnTheDrawnPixelsAtAnyScale) {
+  // Run again by ctest at the scales 1.25, 1.5 and 2: the coin slot takes
+  // exactly the clicks on the screen pixels it is drawn on, and its plate
+  // ends at its bevel's lines, as thick as a window pixel there.
+  bench::Bench b;
+  b.dismissWelcome();
+  const qreal dpr = b.window.devicePixelRatioF();
+  const QImage screen = b.window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QPoint mid(std::lround(centre(b, "LabelInsertCoin").x() * dpr),
+                   std::lround(centre(b, "LabelInsertCoin").y() * dpr));
+  const QRgb black = qRgb(0, 0, 0);
+  ASSERT_EQ(black, screen.pixel(mid));
+  // The slot's drawn pixels: the black run through its centre (the plate's
+  // grey lies around it).
+  QRect drawn(mid, mid);
+  while (screen.pixel(drawn.left() - 1, mid.y()) == black) drawn.setLeft(drawn.left() - 1);
+  while (screen.pixel(drawn.right() + 1, mid.y()) == black) drawn.setRight(drawn.right() + 1);
+  while (screen.pixel(mid.x(), drawn.top() - 1) == black) drawn.setTop(drawn.top() - 1);
+  while (screen.pixel(mid.x(), drawn.bottom() + 1) == black) drawn.setBottom(drawn.bottom() + 1);
+
+  struct Case {
+    QPoint pixel;
+    bool coin;
+  };
+  const Case cases[] = {{drawn.topLeft(), true},
+                        {drawn.bottomRight(), true},
+                        {{drawn.left() - 1, mid.y()}, false},
+                        {{drawn.right() + 1, mid.y()}, false},
+                        {{mid.x(), drawn.top() - 1}, false},
+                        {{mid.x(), drawn.bottom() + 1}, false}};
+  for (const Case& c : cases) {
+    // Anywhere within the screen pixel: its near edge and its far side.
+    for (qreal within : {0.0, 0.9}) {
+      b.f.LabelInsertCoin.setEnabled(true);
+      b.delivered.clear();
+      clickAt(b, (QPointF(c.pixel) + QPointF(within, within)) / dpr);
+      const bool coin = !b.delivered.empty() && b.delivered.front().control == "LabelInsertCoin";
+      EXPECT_EQ(c.coin, coin) << "screen pixel " << c.pixel.x() << "," << c.pixel.y() << " + "
+                              << within << " at " << dpr;
+    }
+  }
+
+  // "Новая игра" takes the clicks on its last column and row of pixels too.
+  const QRect g = b.window.widgetOf(b.f.Command1)->geometry();
+  const QPoint last(std::lround((g.right() + 1) * dpr) - 1,
+                    std::lround((g.bottom() + 1) * dpr) - 1);
+  const QPoint middle(std::lround(g.center().x() * dpr), std::lround(g.center().y() * dpr));
+  for (const Case& c : {Case{{last.x(), middle.y()}, true}, Case{{middle.x(), last.y()}, true},
+                        Case{{last.x() + 1, middle.y()}, false}}) {
+    b.delivered.clear();
+    clickAt(b, (QPointF(c.pixel) + QPointF(0.9, 0.9)) / dpr);
+    EXPECT_EQ(c.coin, b.delivered == std::vector<Delivered>({{"Command1", Event::Click}}))
+        << "screen pixel " << c.pixel.x() << "," << c.pixel.y() << " of Новая игра at " << dpr;
+  }
+
+  // The bevel's right line ends the plate: the last pixels before the
+  // window's background are black, a whole window pixel of them.
+  const QColor background(128, 128, 255);
+  int x = drawn.right() + 1;
+  while (screen.pixelColor(x, mid.y()) != background) ++x;
+  int thick = 0;
+  while (screen.pixel(x - 1 - thick, mid.y()) == black) ++thick;
+  EXPECT_GE(thick, static_cast<int>(dpr)) << "the plate shows beyond its bevel, at " << dpr;
+}

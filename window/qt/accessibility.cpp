@@ -1,48 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/qt/accessibility.h"
 
-#include <QAbstractButton>
-#include <QAccessibleWidget>
 #include <QRegion>
-#include <QRegularExpression>
 #include <algorithm>
 #include <map>
 
-#include "game/prize_table.h"
+#include "window/qt/accessibility_parts.h"
+#include "window/qt/keys.h"
+
+// The tree a reader finds: which painted controls are presented, where, in
+// what order, and whether a player could see them now.
 
 namespace window {
 namespace {
 
-QString fromUtf8(std::string_view s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// The properties that change what a reader is told.
-constexpr std::uint8_t kPresented = rt::kCaption | rt::kVisible | rt::kEnabled | rt::kPicture;
-
 bool isWindowed(rt::Kind kind) {
   return kind == rt::Kind::Frame || kind == rt::Kind::CommandButton;
-}
-
-// What a reel says while the spin pictures show in its place.
-const QString& spinningName() {
-  static const QString name = QStringLiteral("Вращается");
-  return name;
-}
-
-// Short descriptions of the pictures a player sees, by their art.
-QString pictureDescription(std::string_view art, const std::array<QString, 10>& symbols) {
-  if (art == "title")
-    return QStringLiteral(
-               "Новогодняя картинка: %1, %2, %3 и %4 в праздничных костюмах, "
-               "с подарком, у их ног двое %5")
-        .arg(symbols[4], symbols[5], symbols[6], symbols[7], symbols[3]);
-  if (art == "logo.maker") return QStringLiteral("Логотип KESTRANO");
-  if (art == "logo.second") return QStringLiteral("Логотип SNEGIR");
-  if (art == "burst") return QStringLiteral("Сияние на голубом фоне");
-  for (int d = 0; d < 10; ++d)
-    if (art == "symbol" + std::to_string(d)) return symbols[static_cast<std::size_t>(d)];
-  return QStringLiteral("Картинка");
 }
 
 // The registry of the game windows and their accessibility, for the factory
@@ -52,270 +25,7 @@ std::map<const QWidget*, Accessibility*>& registry() {
   return windows;
 }
 
-// The window or one of its frames: the painted controls it holds become its
-// children beside its widgets.
-class ContainerNode final : public QAccessibleWidget {
- public:
-  ContainerNode(QWidget* widget, bool isWindow)
-      : QAccessibleWidget(widget, isWindow ? QAccessible::Window : QAccessible::Grouping),
-        isWindow_(isWindow) {}
-
-  QAccessible::Role role() const override {
-    if (isWindow_) return QAccessible::Window;
-    // The welcome panel has no caption: a plain pane around its text.
-    const rt::Control* frame = this->frame();
-    return frame && frame->caption().empty() ? QAccessible::Pane : QAccessible::Grouping;
-  }
-
-  QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Name) {
-      if (isWindow_) return widget()->windowTitle();
-      if (const rt::Control* frame = this->frame()) return fromUtf8(frame->caption());
-    }
-    return QAccessibleWidget::text(t);
-  }
-
-  int childCount() const override {
-    if (!game()) return QAccessibleWidget::childCount();
-    return static_cast<int>(kids().size());
-  }
-
-  QAccessibleInterface* child(int index) const override {
-    if (!game()) return QAccessibleWidget::child(index);
-    const std::vector<QAccessibleInterface*> all = kids();
-    if (index < 0 || index >= static_cast<int>(all.size())) return nullptr;
-    return all[static_cast<std::size_t>(index)];
-  }
-
-  int indexOfChild(const QAccessibleInterface* child) const override {
-    if (!game()) return QAccessibleWidget::indexOfChild(child);
-    const std::vector<QAccessibleInterface*> all = kids();
-    const auto it = std::find(all.begin(), all.end(), child);
-    return it == all.end() ? -1 : static_cast<int>(it - all.begin());
-  }
-
-  // Where children overlap (a label over the text it completes), the
-  // smallest one under the point is the one a player points at.
-  QAccessibleInterface* childAt(int x, int y) const override {
-    if (!game()) return QAccessibleWidget::childAt(x, y);
-    QAccessibleInterface* best = nullptr;
-    qint64 bestArea = 0;
-    for (QAccessibleInterface* child : kids()) {
-      const QRect r = child->rect();
-      if (!r.contains(x, y)) continue;
-      const qint64 area = qint64(r.width()) * r.height();
-      if (best == nullptr || area < bestArea) {
-        best = child;
-        bestArea = area;
-      }
-    }
-    return best;
-  }
-
- private:
-  Accessibility* game() const { return Accessibility::of(widget()->window()); }
-  const rt::Control* frame() const {
-    Accessibility* a = game();
-    return a && !isWindow_ ? a->controlOf(widget()) : nullptr;
-  }
-  std::vector<QAccessibleInterface*> kids() const {
-    Accessibility* a = game();
-    if (a == nullptr) return {};
-    if (!isWindow_ && frame() == nullptr) return {};
-    return a->children(frame());
-  }
-
-  bool isWindow_;
-};
-
-// One painted control as a reader finds it.
-class ItemNode final : public QAccessibleInterface,
-                       public QAccessibleTextInterface,
-                       public QAccessibleActionInterface {
- public:
-  ItemNode(Accessibility& game, std::size_t index) : game_(&game), index_(index) {}
-
-  bool isValid() const override { return !game_.isNull(); }
-  QObject* object() const override { return nullptr; }
-  QWindow* window() const override { return game_ ? game_->window().windowHandle() : nullptr; }
-
-  QAccessibleInterface* parent() const override {
-    if (!game_) return nullptr;
-    const rt::Control* holder = item().control->container();
-    QWidget* widget = holder ? game_->window().widgetOf(*holder) : &game_->window();
-    return QAccessible::queryAccessibleInterface(widget);
-  }
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-
-  QString text(QAccessible::Text t) const override {
-    if (!game_) return {};
-    const Accessibility::Item& it = item();
-    switch (t) {
-      case QAccessible::Name:
-        return game_->now(it).name;
-      case QAccessible::Value:
-        return it.kind == Accessibility::Item::Kind::Field ? game_->now(it).text : QString();
-      case QAccessible::Description:
-        if (it.kind == Accessibility::Item::Kind::Reel)
-          return QStringLiteral("Барабан %1").arg(it.reel);
-        if (it.kind == Accessibility::Item::Kind::CoinSlot)
-          return QStringLiteral("Опустить кольцо за 5 $ и запустить барабаны");
-        return {};
-      default:
-        return {};
-    }
-  }
-  void setText(QAccessible::Text, const QString&) override {}
-
-  QRect rect() const override {
-    if (!game_) return {};
-    const QRect r = game_->window().windowRect(*item().control);
-    return QRect(game_->window().mapToGlobal(r.topLeft()), r.size());
-  }
-
-  QAccessible::Role role() const override {
-    if (!game_) return QAccessible::NoRole;
-    switch (item().kind) {
-      case Accessibility::Item::Kind::Field:
-        return QAccessible::EditableText;  // read-only, see state()
-      case Accessibility::Item::Kind::Text:
-        return QAccessible::StaticText;
-      case Accessibility::Item::Kind::CoinSlot:
-        return QAccessible::Button;
-      default:
-        return QAccessible::Graphic;
-    }
-  }
-
-  QAccessible::State state() const override {
-    QAccessible::State s;
-    if (!game_) {
-      s.invalid = true;
-      return s;
-    }
-    const Accessibility::Told now = game_->now(item());
-    if (!now.shown) {
-      s.invisible = true;
-      s.offscreen = true;
-    }
-    switch (item().kind) {
-      case Accessibility::Item::Kind::Field:
-      case Accessibility::Item::Kind::Text:
-        s.readOnly = true;
-        break;
-      case Accessibility::Item::Kind::Reel:
-        s.busy = now.busy;
-        s.animated = now.busy;
-        break;
-      case Accessibility::Item::Kind::CoinSlot:
-        s.disabled = !now.enabled;
-        break;
-      default:
-        break;
-    }
-    return s;
-  }
-
-  void* interface_cast(QAccessible::InterfaceType type) override {
-    if (!game_) return nullptr;
-    const Accessibility::Item::Kind kind = item().kind;
-    const bool hasText =
-        kind == Accessibility::Item::Kind::Field || kind == Accessibility::Item::Kind::Text;
-    if (type == QAccessible::TextInterface && hasText)
-      return static_cast<QAccessibleTextInterface*>(this);
-    if (type == QAccessible::ActionInterface && kind == Accessibility::Item::Kind::CoinSlot)
-      return static_cast<QAccessibleActionInterface*>(this);
-    return nullptr;
-  }
-
-  // The text: read-only, no caret to speak of, no selection.
-  void selection(int, int* start, int* end) const override { *start = *end = 0; }
-  int selectionCount() const override { return 0; }
-  void addSelection(int, int) override {}
-  void removeSelection(int) override {}
-  void setSelection(int, int, int) override {}
-  int cursorPosition() const override { return 0; }
-  void setCursorPosition(int) override {}
-  QString text(int start, int end) const override {
-    const QString all = content();
-    start = std::clamp(start, 0, static_cast<int>(all.size()));
-    end = end < 0 ? static_cast<int>(all.size())
-                  : std::clamp(end, start, static_cast<int>(all.size()));
-    return all.mid(start, end - start);
-  }
-  int characterCount() const override { return static_cast<int>(content().size()); }
-  // The label wraps its text as it is drawn; a reader learns only that each
-  // character lies within the label.
-  QRect characterRect(int offset) const override {
-    return offset >= 0 && offset < characterCount() ? rect() : QRect();
-  }
-  int offsetAtPoint(const QPoint&) const override { return -1; }
-  void scrollToSubstring(int, int) override {}
-  QString attributes(int, int* start, int* end) const override {
-    *start = 0;
-    *end = characterCount();
-    return {};
-  }
-
-  // The coin slot's one action: a click on it.
-  QStringList actionNames() const override { return {pressAction()}; }
-  void doAction(const QString& name) override {
-    if (name == pressAction() && game_) game_->pressCoinSlot();
-  }
-  QStringList keyBindingsForAction(const QString&) const override { return {}; }
-
- private:
-  const Accessibility::Item& item() const { return game_->items()[index_]; }
-  QString content() const { return game_ ? game_->now(item()).text : QString(); }
-
-  QPointer<Accessibility> game_;
-  std::size_t index_;
-};
-
-// Qt asks this for every object's interface, most derived class first; it
-// answers for the game window and its frames and leaves the buttons to Qt.
-QAccessibleInterface* gameInterfaces(const QString&, QObject* object) {
-  auto* widget = qobject_cast<QWidget*>(object);
-  if (widget == nullptr) return nullptr;
-  auto* window = qobject_cast<FormWindow*>(widget->window());
-  if (window == nullptr) return nullptr;
-  if (widget == window) return new ContainerNode(widget, true);
-  if (qobject_cast<QAbstractButton*>(widget) != nullptr) return nullptr;
-  return new ContainerNode(widget, false);
-}
-
 }  // namespace
-
-std::array<QString, 10> symbolNames(std::string_view prizeTableText) {
-  std::array<QString, 10> names;
-  for (int d = 0; d < 10; ++d) names[static_cast<std::size_t>(d)] = QString::number(d);
-  // "Name Name Name = х<rings>", with the Cyrillic х.
-  static const QRegularExpression threeOfAKind(QStringLiteral("^(\\S+) \\1 \\1 = х(\\d+)$"),
-                                               QRegularExpression::UseUnicodePropertiesOption);
-  for (const QString& line : spokenText(prizeTableText).split(QLatin1Char('\n'))) {
-    const QRegularExpressionMatch m = threeOfAKind.match(line);
-    if (!m.hasMatch()) continue;
-    const int rings = m.captured(2).toInt();
-    for (const game::PrizeRule& rule : game::kPrizeTable) {
-      if (rule.combination == game::PrizeRule::Combination::AllThree && rule.award == rings)
-        names[static_cast<std::size_t>(rule.symbol)] = m.captured(1);
-    }
-  }
-  return names;
-}
-
-QString spokenText(std::string_view caption) {
-  static const QRegularExpression lineBreaks(QStringLiteral("\\s*\\n\\s*| {2,}"));
-  QStringList lines;
-  for (const QString& line : fromUtf8(caption).split(lineBreaks)) {
-    const QString trimmed = line.trimmed();
-    if (!trimmed.isEmpty()) lines.push_back(trimmed);
-  }
-  return lines.join(QLatin1Char('\n'));
-}
 
 void Accessibility::install() {
   static const bool installed = [] {
@@ -368,11 +78,16 @@ Accessibility::Accessibility(FormWindow& window, game::Form1& form, FormWindow::
   std::stable_sort(items_.begin(), items_.end(), [this](const Item& a, const Item& b) {
     return readingKey(*a.control) < readingKey(*b.control);
   });
+  for (const QString& name : symbolNames_) reelWidth_ = std::max(reelWidth_, name.size());
+  reelWidth_ = std::max(reelWidth_, spinningName().size());
+  newsTimer_.setSingleShot(true);
+  connect(&newsTimer_, &QTimer::timeout, this, &Accessibility::tellNews);
   told_.resize(items_.size());
   ids_.resize(items_.size(), 0);
   remember();
   registry()[&window_] = this;
   QAccessible::installActivationObserver(this);
+  describeButtons();
 }
 
 Accessibility::~Accessibility() {
@@ -380,6 +95,7 @@ Accessibility::~Accessibility() {
   registry().erase(&window_);
   for (QAccessible::Id id : ids_)
     if (id != 0) QAccessible::deleteAccessibleInterface(id);
+  if (newsId_ != 0) QAccessible::deleteAccessibleInterface(newsId_);
 }
 
 const rt::Control* Accessibility::controlOf(const QWidget* widget) const {
@@ -502,9 +218,12 @@ std::tuple<int, int, int> Accessibility::readingKey(const rt::Control& control) 
 std::vector<QAccessibleInterface*> Accessibility::children(const rt::Control* frame) {
   std::vector<std::pair<std::tuple<int, int, int>, QAccessibleInterface*>> found;
   for (const auto& [control, shown] : widgets_) {
-    if (control->container() != frame || !seen(*control)) continue;
-    if (QAccessibleInterface* iface =
-            QAccessible::queryAccessibleInterface(window_.widgetOf(*control)))
+    if (control->container() != frame) continue;
+    // The button with the keyboard focus is there even beneath the welcome
+    // panel: a key press presses it, and a reader must be able to say so.
+    QWidget* widget = window_.widgetOf(*control);
+    if (!seen(*control) && !(control->visible() && widget->hasFocus())) continue;
+    if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget))
       found.emplace_back(readingKey(*control), iface);
   }
   for (const Item& item : items_) {
@@ -522,8 +241,37 @@ std::vector<QAccessibleInterface*> Accessibility::children(const rt::Control* fr
 QAccessibleInterface* Accessibility::interfaceOf(const Item& item) {
   const auto index = static_cast<std::size_t>(&item - items_.data());
   if (ids_[index] == 0)
-    ids_[index] = QAccessible::registerAccessibleInterface(new ItemNode(*this, index));
+    ids_[index] = QAccessible::registerAccessibleInterface(newItemNode(*this, index));
   return QAccessible::accessibleInterface(ids_[index]);
+}
+
+QString Accessibility::textOf(const Item& item) const {
+  if (item.kind != Item::Kind::Reel) return now(item).text;
+  // Padded with blanks to the longest name, so that the text keeps one length.
+  return now(item).name.leftJustified(reelWidth_);
+}
+
+QString Accessibility::windowDescription() const {
+  QStringList parts;
+  if (seen(form_.Frame4))
+    for (const Item& item : items_)
+      if (item.kind == Item::Kind::Text && item.control->container() == &form_.Frame4 && seen(item))
+        parts << spoken(item);
+  parts << keysHelp();
+  return parts.join(QLatin1Char('\n'));
+}
+
+void Accessibility::describeButtons() {
+  for (const auto& [control, shown] : widgets_) {
+    if (control->kind() != rt::Kind::CommandButton) continue;
+    QWidget* button = window_.widgetOf(*control);
+    const QString description =
+        control->visible() && !uncovered(*control)
+            ? QStringLiteral("Кнопка скрыта под приветствием, но Пробел или Ввод нажимают её")
+            : QString();
+    if (button->accessibleDescription() != description)
+      button->setAccessibleDescription(description);
+  }
 }
 
 bool Accessibility::pressCoinSlot() {
@@ -534,89 +282,6 @@ bool Accessibility::pressCoinSlot() {
   deliver_(slot, rt::Event::MouseUp);
   deliver_(slot, rt::Event::Click);
   return true;
-}
-
-void Accessibility::changed(std::span<const rt::Form::Change> changes) {
-  const bool relevant = std::any_of(changes.begin(), changes.end(), [](const auto& change) {
-    return change.control->kind() != rt::Kind::Timer && (change.properties & kPresented);
-  });
-  if (!relevant || !listening()) return;
-
-  for (auto& [control, shown] : widgets_) {
-    const bool now = seen(*control);
-    if (now == shown) continue;
-    shown = now;
-    QWidget* widget = window_.widgetOf(*control);
-    QAccessibleEvent event(widget, now ? QAccessible::ObjectShow : QAccessible::ObjectHide);
-    send(event);
-    if (now) {
-      QAccessibleEvent added(widget, QAccessible::ObjectCreated);
-      send(added);
-    }
-  }
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    Told is = now(items_[i]);
-    if (is == told_[i]) continue;
-    tell(items_[i], told_[i], is);
-    told_[i] = std::move(is);
-  }
-}
-
-void Accessibility::setListener(Listener listener) {
-  listener_ = std::move(listener);
-  remember();
-}
-
-void Accessibility::accessibilityActiveChanged(bool active) {
-  if (active) remember();
-}
-
-void Accessibility::remember() {
-  for (std::size_t i = 0; i < items_.size(); ++i) told_[i] = now(items_[i]);
-  for (auto& [control, shown] : widgets_) shown = seen(*control);
-}
-
-void Accessibility::send(QAccessibleEvent& event) {
-  if (listener_) {
-    listener_(&event);
-  } else {
-    QAccessible::updateAccessibility(&event);
-  }
-}
-
-void Accessibility::tell(const Item& item, const Told& was, const Told& is) {
-  QAccessibleInterface* iface = interfaceOf(item);
-  if (was.shown != is.shown) {
-    // Come into view, or gone from it: the reader reads it afresh next time.
-    QAccessibleEvent event(iface, is.shown ? QAccessible::ObjectShow : QAccessible::ObjectHide);
-    send(event);
-    QAccessibleEvent tree(iface,
-                          is.shown ? QAccessible::ObjectCreated : QAccessible::ObjectDestroyed);
-    send(tree);
-    return;
-  }
-  if (!is.shown) return;
-  if (was.text != is.text) {
-    if (!was.text.isEmpty()) {
-      QAccessibleTextRemoveEvent removed(iface, 0, was.text);
-      send(removed);
-    }
-    if (!is.text.isEmpty()) {
-      QAccessibleTextInsertEvent inserted(iface, 0, is.text);
-      send(inserted);
-    }
-  }
-  if (was.name != is.name) {
-    QAccessibleEvent event(iface, QAccessible::NameChanged);
-    send(event);
-  }
-  if (was.enabled != is.enabled || was.busy != is.busy) {
-    QAccessible::State states;
-    states.disabled = was.enabled != is.enabled;
-    states.busy = was.busy != is.busy;
-    QAccessibleStateChangeEvent event(iface, states);
-    send(event);
-  }
 }
 
 }  // namespace window

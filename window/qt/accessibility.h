@@ -28,13 +28,23 @@
 // field's text removed and inserted, a reel's new name, the coin slot's
 // state, and things appearing or leaving (the welcome panel going, the game
 // beneath it coming into view).
-// The keyboard focus is left to the two buttons.
+// The keyboard focus is left to the two buttons; the one that has it is
+// presented even beneath the welcome panel, saying so, since a key press
+// still presses it.
+//
+// Screen readers present changes only of what has the focus, so the news a
+// player must hear without asking (the money after a coin, the reels' stop,
+// the prize, the money once the rings are counted, "Game Over!") goes out as
+// a notification shown: a short text in the game's own words, the news of
+// one moment gathered into one message.
 
 #include <QAccessible>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -61,6 +71,20 @@ std::array<QString, 10> symbolNames(std::string_view prizeTableText);
 // the drawn text into lines become line breaks, and the blanks around each
 // line go.
 QString spokenText(std::string_view caption);
+
+// What a player hears without asking comes from the money, the prize and
+// the reels as presented before and after a handler.
+struct Scene {
+  bool shown = false;  // the money field is in view (no welcome panel)
+  QString money, prize;
+  std::array<QString, 3> reels;
+  std::array<bool, 3> spinning{};
+  bool operator==(const Scene&) const = default;
+};
+// The news between two scenes, each a phrase: the reels once the last one
+// stops, a prize won, the money when it changed with no rings left to count
+// (so a transfer is heard once, at its end), "Game Over!".
+QStringList newsBetween(const Scene& was, const Scene& is);
 
 class Accessibility final : public QObject, public QAccessible::ActivationObserver {
   Q_OBJECT
@@ -127,6 +151,17 @@ class Accessibility final : public QObject, public QAccessible::ActivationObserv
   const rt::Control* controlOf(const QWidget* widget) const;
   FormWindow& window() const { return window_; }
 
+  // The window's description: the welcome text while its panel shows, then
+  // the keys.
+  QString windowDescription() const;
+  // The text an item offers a reader: a field's caption, a label's text, a
+  // reel's symbol name padded to one width (a reader that keeps the extent
+  // of an old text then still reads the whole new name).
+  QString textOf(const Item& item) const;
+  // The last news told, and how long news of one moment is gathered.
+  const QString& news() const { return news_; }
+  static constexpr int kNewsGatherMs = 120;
+
  private:
   // Finds, for every control, the controls above it that overlap it.
   void findCovers();
@@ -150,6 +185,14 @@ class Accessibility final : public QObject, public QAccessible::ActivationObserv
   void remember();
   void tell(const Item& item, const Told& was, const Told& is);
   void send(QAccessibleEvent& event);
+  Scene scene() const;
+  // Gathers the news since the last handler and tells it once the moment is
+  // over.
+  void gatherNews();
+  void tellNews();
+  // The buttons beneath the welcome panel say that a key still presses the
+  // one with the focus.
+  void describeButtons();
 
   FormWindow& window_;
   game::Form1& form_;
@@ -168,6 +211,15 @@ class Accessibility final : public QObject, public QAccessible::ActivationObserv
   std::vector<std::vector<const rt::Control*>> covers_;
   // The frames and buttons, with whether each was last in view.
   std::vector<std::pair<rt::Control*, bool>> widgets_;
+  // The news: what was last heard, the phrases waiting to be told, the
+  // message told last and the notification that tells it.
+  Scene heard_;
+  QStringList pending_;
+  QTimer newsTimer_;
+  QString news_;
+  QAccessible::Id newsId_ = 0;
+  // The width a reel's text is padded to: its longest name.
+  qsizetype reelWidth_ = 0;
 };
 
 }  // namespace window

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/qt/form_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTimer>
+#include <QtMath>
 #include <algorithm>
 
 #include "window/qt/fonts.h"
@@ -23,10 +25,20 @@ constexpr int px(int twips) {
 // The screen pixels that window rectangle `r` covers under painter `p`, each
 // edge on the nearest pixel boundary, so that side by side rectangles share
 // their edges at any scale.
-QRect screenPixels(const QPainter& p, const QRect& r) {
-  const QRectF d = p.deviceTransform().mapRect(QRectF(r));
+QRect screenPixels(const QTransform& toDevice, const QRect& r) {
+  const QRectF d = toDevice.mapRect(QRectF(r));
   const QPoint topLeft(qRound(d.left()), qRound(d.top()));
   return QRect(topLeft, QPoint(qRound(d.right()), qRound(d.bottom())) - QPoint(1, 1));
+}
+QRect screenPixels(const QPainter& p, const QRect& r) {
+  return screenPixels(p.deviceTransform(), r);
+}
+
+// Fills exactly the screen pixels of `r`, whatever the scale: a label, a line
+// or an outline covers the very pixels a click on it lands on, and touching
+// rectangles leave no gap nor overlap between them.
+void fillPixels(QPainter& p, const QRect& r, const QColor& color) {
+  p.fillRect(p.deviceTransform().inverted().mapRect(QRectF(screenPixels(p, r))), color);
 }
 
 QColor toColor(const rt::Rgb& c) {
@@ -307,7 +319,7 @@ void FormWindow::paintWindowless(QPainter& p, const Showing& showing) {
     const rt::ControlSpec& s = control->stored();
     switch (s.kind) {
       case rt::Kind::Label: {
-        p.fillRect(r, s.backColor ? toColor(*s.backColor) : palette().color(QPalette::Button));
+        fillPixels(p, r, s.backColor ? toColor(*s.backColor) : palette().color(QPalette::Button));
         const QColor fore =
             s.foreColor ? toColor(*s.foreColor) : palette().color(QPalette::ButtonText);
         drawWrapped(p, r, text(control->caption()), gameFont(s.font, form_.stored().font), fore);
@@ -324,35 +336,79 @@ void FormWindow::paintWindowless(QPainter& p, const Showing& showing) {
         }
         break;
       case rt::Kind::Shape:
-        p.setPen(QPen(kWindowText, 0));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r.adjusted(0, 0, -1, -1));
+        // A one-pixel outline, as thick as a window pixel on the screen.
+        fillPixels(p, QRect(r.left(), r.top(), r.width(), 1), kWindowText);
+        fillPixels(p, QRect(r.left(), r.bottom(), r.width(), 1), kWindowText);
+        fillPixels(p, QRect(r.left(), r.top(), 1, r.height()), kWindowText);
+        fillPixels(p, QRect(r.right(), r.top(), 1, r.height()), kWindowText);
         break;
-      case rt::Kind::Line:
-        p.setPen(QPen(kWindowText, 0));
-        p.drawLine(px(s.left), px(s.top), px(s.width), px(s.height));
+      case rt::Kind::Line: {
+        // Both ends included, each window pixel of the line laid on the
+        // screen pixels it covers: the coin slot's bevel keeps its width at
+        // any scale and ends on the plate's last pixels.
+        const QPoint a(px(s.left), px(s.top)), b(px(s.width), px(s.height));
+        const int steps = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+        for (int i = 0; i <= steps; ++i) {
+          const int x = a.x() + (steps ? (b.x() - a.x()) * i / steps : 0);
+          const int y = a.y() + (steps ? (b.y() - a.y()) * i / steps : 0);
+          fillPixels(p, QRect(x, y, 1, 1), kWindowText);
+        }
         break;
+      }
       default:
         break;
     }
   }
 }
 
-rt::Control* FormWindow::windowlessAt(QPoint pos) const {
+rt::Control* FormWindow::windowlessAt(QPointF pos) const {
   auto it = windowless_.find(nullptr);
   if (it == windowless_.end()) return nullptr;
+  // The screen pixel under the pointer, from its exact position, against the
+  // screen pixels each control is painted on.
+  const qreal dpr = devicePixelRatioF();
+  const QTransform toDevice = QTransform::fromScale(dpr, dpr);
+  constexpr qreal kEpsilon = 1e-6;  // a pixel's own edge, despite rounding
+  const QPoint device(qFloor(pos.x() * dpr + kEpsilon), qFloor(pos.y() * dpr + kEpsilon));
   for (auto c = it->second.rbegin(); c != it->second.rend(); ++c) {
     // The shape and the lines are mere drawing: the mouse passes through them.
     const rt::Kind kind = (*c)->kind();
     if (kind != rt::Kind::Label && kind != rt::Kind::Image) continue;
-    if ((*c)->visible() && localRect(**c).contains(pos)) return *c;
+    if ((*c)->visible() && screenPixels(toDevice, localRect(**c)).contains(device)) return *c;
   }
   return nullptr;
 }
 
+QWidget* FormWindow::buttonAt(QPointF pos) const {
+  const qreal dpr = devicePixelRatioF();
+  const QTransform toDevice = QTransform::fromScale(dpr, dpr);
+  constexpr qreal kEpsilon = 1e-6;
+  const QPoint device(qFloor(pos.x() * dpr + kEpsilon), qFloor(pos.y() * dpr + kEpsilon));
+  for (QWidget* button : buttonsByTab_)
+    if (button->parentWidget() == this && button->isVisible() && button->isEnabled() &&
+        screenPixels(toDevice, button->geometry()).contains(device))
+      return button;
+  return nullptr;
+}
+
+void FormWindow::forwardTo(QWidget* button, QMouseEvent* event) {
+  // Within the button, on its pixel nearest the pointer.
+  const QPointF local = button->mapFrom(this, event->position());
+  const QPointF inside(std::clamp(local.x(), 0.0, button->width() - 1.0),
+                       std::clamp(local.y(), 0.0, button->height() - 1.0));
+  QMouseEvent forwarded(event->type(), inside, button->mapToGlobal(inside), event->button(),
+                        event->buttons(), event->modifiers());
+  QApplication::sendEvent(button, &forwarded);
+}
+
 void FormWindow::mousePressEvent(QMouseEvent* event) {
-  mousePos_ = event->position().toPoint();
-  rt::Control* hit = windowlessAt(event->position().toPoint());
+  if (QWidget* button = buttonAt(event->position())) {
+    pressedButton_ = button;
+    forwardTo(button, event);
+    return;
+  }
+  mousePos_ = event->position();
+  rt::Control* hit = windowlessAt(event->position());
   // A disabled control takes no mouse input at all.
   if (hit == nullptr || !hit->enabled()) return;
   pressed_ = hit;
@@ -360,23 +416,56 @@ void FormWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
-  mousePos_ = event->position().toPoint();
+  if (QWidget* button = std::exchange(pressedButton_, nullptr)) {
+    forwardTo(button, event);
+    return;
+  }
+  mousePos_ = event->position();
   rt::Control* pressed = std::exchange(pressed_, nullptr);
   if (pressed == nullptr) return;
   // The control pressed sees its release wherever it happens; a click needs
   // the release over the same control.
   deliver_(*pressed, rt::Event::MouseUp);
-  if (event->button() == Qt::LeftButton && windowlessAt(event->position().toPoint()) == pressed)
+  if (event->button() == Qt::LeftButton && windowlessAt(event->position()) == pressed)
     deliver_(*pressed, rt::Event::Click);
 }
 
+void FormWindow::setKeyClick(IsKey isKey, rt::Control& control) {
+  clickKey_ = isKey;
+  clickKeyControl_ = &control;
+}
+
+bool FormWindow::clickCentre(rt::Control& control) {
+  // The key takes the mouse's road: the click lands on whatever lies at the
+  // control's centre, and only the control itself, open, answers.
+  const QPoint at = windowRect(control).center();
+  if (control.container() != nullptr || childAt(at) != nullptr || windowlessAt(at) != &control ||
+      !control.enabled() || pressed_ != nullptr)
+    return false;
+  deliver_(control, rt::Event::MouseDown);
+  deliver_(control, rt::Event::MouseUp);
+  if (windowlessAt(at) == &control) deliver_(control, rt::Event::Click);
+  return true;
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+  // A focused button passes on the keys it does not use; held down, the key
+  // repeats nothing, as a mouse button does not.
+  if (clickKey_ && clickKey_(event->key(), event->modifiers())) {
+    event->accept();
+    if (!event->isAutoRepeat()) clickCentre(*clickKeyControl_);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {
-  mousePos_ = event->position().toPoint();
+  mousePos_ = event->position();
   updatePointer(mousePos_);
 }
 
 void FormWindow::leaveEvent(QEvent*) {
-  mousePos_ = QPoint(-1, -1);
+  mousePos_ = QPointF(-1, -1);
 }
 
 void FormWindow::adoptScale(qreal dpr) {
@@ -469,7 +558,7 @@ std::vector<PictureService::Wanted> FormWindow::picturesToPrepare(qreal dpr, boo
   return wanted;
 }
 
-void FormWindow::updatePointer(QPoint pos, bool force) {
+void FormWindow::updatePointer(QPointF pos, bool force) {
   if (pointerScale_ == 0) return;  // not yet: adoptScale() sets them all
   rt::Control* hit = windowlessAt(pos);
   const rt::Picture* pointer = form_.mouseIcon().get();

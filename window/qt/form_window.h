@@ -47,6 +47,15 @@ class FormWindow final : public QWidget {
   // The widget of a frame or a button; nullptr for a windowless control.
   QWidget* widgetOf(const rt::Control& control) const;
 
+  // A key that clicks a windowless control of the window as the mouse would
+  // on its centre: press, release and click, delivered only if the mouse
+  // could click it there (nothing lies above it and it takes input).
+  using IsKey = bool (*)(int key, Qt::KeyboardModifiers modifiers);
+  void setKeyClick(IsKey isKey, rt::Control& control);
+  // Clicks `control` on its centre as the mouse would; returns whether the
+  // press was delivered.
+  bool clickCentre(rt::Control& control);
+
   // Puts the keyboard focus on the first button by tab order.
   void focusFirstButton();
 
@@ -64,6 +73,7 @@ class FormWindow final : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   friend class FrameBox;
@@ -81,10 +91,15 @@ class FormWindow final : public QWidget {
   void paintWindowless(QPainter& painter, const Showing& showing);
   // The topmost visible label or image of the window under `pos`: the one
   // that takes the mouse there, unless a frame or button lies above it.
-  rt::Control* windowlessAt(QPoint pos) const;
+  rt::Control* windowlessAt(QPointF pos) const;
+  // The button on the window painted on the screen pixel under `pos`: at a
+  // fractional scale its last column and row of pixels lie where the
+  // rounded position misses it, and the window hands such a click on.
+  QWidget* buttonAt(QPointF pos) const;
+  void forwardTo(QWidget* button, QMouseEvent* event);
   // Chooses the pointer for `pos`: the coin slot's pointer over an open slot,
   // the window's pointer elsewhere. `force` applies it even if unchanged.
-  void updatePointer(QPoint pos, bool force = false);
+  void updatePointer(QPointF pos, bool force = false);
   // Sets the pointers and the icon at `dpr` screen pixels per window pixel
   // and has the pictures drawn for that scale before they are shown.
   void adoptScale(qreal dpr);
@@ -114,11 +129,14 @@ class FormWindow final : public QWidget {
   // The frames lying on the window itself; each paints all of its rectangle.
   std::vector<QWidget*> windowFrames_;
   rt::Control* pressed_ = nullptr;
+  QWidget* pressedButton_ = nullptr;
+  IsKey clickKey_ = nullptr;
+  rt::Control* clickKeyControl_ = nullptr;
   const rt::Picture* pointerShown_ = nullptr;
   // Where the mouse last was over the window's own area; off the window when
   // it is elsewhere. Kept from the mouse events, so that choosing the pointer
   // after a tick needs no round trip to the display.
-  QPoint mousePos_{-1, -1};
+  QPointF mousePos_{-1, -1};
   QRegion painted_;
   // The scale the pointers were made for, and the scale last painted at.
   qreal pointerScale_ = 0.0;

@@ -11,6 +11,7 @@
 
 #include "game/driver.h"
 #include "game/input.h"
+#include "window/qt/keys.h"
 
 namespace window {
 
@@ -24,6 +25,9 @@ Host::Host(const rt::SeedClock& clock, PictureService& pictures, QObject* parent
   };
   window_ = std::make_unique<FormWindow>(machine_.form(), pictures, toHost);
   accessibility_ = std::make_unique<Accessibility>(*window_, machine_.form(), toHost);
+  // A player without a mouse drops a coin with a key, down the very road of
+  // a click on the slot.
+  window_->setKeyClick(isCoinKey, machine_.form().LabelInsertCoin);
   timers_ = std::make_unique<rt::QtTimerHost>(
       machine_.form(), machine_.dispatcher(),
       [this](rt::Control& timer) { return deliver(timer, rt::Event::Timer); });
