@@ -343,6 +343,25 @@
       deliver(i, EVENT.Click, e.timeStamp);
   }
 
+  // The coin key: C (С on a Russian layout) drops a coin as a click on the
+  // slot would, taking the mouse's road: the click lands on whatever lies at
+  // the slot's centre, and only the slot itself, open, answers. Held down,
+  // it repeats nothing; with Ctrl, Alt or Meta it is another command.
+  function onKeyDown(e) {
+    if (e.repeat || e.ctrlKey || e.altKey || e.metaKey || over) return;
+    if (!["c", "C", "с", "С"].includes(e.key)) return;
+    const i = desc.controls.findIndex((c) => c.a11y.role === "coinslot");
+    if (i < 0) return;
+    e.preventDefault();
+    const r = els[i].getBoundingClientRect();
+    const x = r.left + r.width / 2;
+    const y = r.top + r.height / 2;
+    if (windowlessAt(x, y) !== i || !state[i].enabled || pressed >= 0) return;
+    deliver(i, EVENT.MouseDown, e.timeStamp);
+    deliver(i, EVENT.MouseUp, e.timeStamp);
+    if (windowlessAt(x, y) === i) deliver(i, EVENT.Click, e.timeStamp);
+  }
+
   function pressForReader(i) {
     const s = state[i];
     if (over || !s.visible || !s.enabled || els[i].closest("[inert]")) return;
@@ -471,6 +490,7 @@
     root.setAttribute("aria-busy", "false");
     document.addEventListener("pointerdown", onPointerDown);
     document.addEventListener("pointerup", onPointerUp);
+    document.addEventListener("keydown", onKeyDown);
     // Leaving the page ends the game, as closing the window does; nothing
     // is kept.
     window.addEventListener("pagehide", () => {
