@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/convert.h"
+#include "runtime/number_chars.h"
 
 namespace game {
 namespace {
@@ -28,14 +29,13 @@ std::vector<std::string_view> words(std::string_view line) {
 // A rigged value: a decimal number rounded to single precision, in [0, 1).
 // A number too small for a single rounds to zero, which is in range.
 std::optional<float> parseRig(std::string_view word) {
+  if (!rt::isFixedDecimal(word)) return std::nullopt;
   float value = 0;
-  const char* const last = word.data() + word.size();
-  auto [end, ec] = std::from_chars(word.data(), last, value, std::chars_format::fixed);
-  if (end != last) return std::nullopt;
+  const bool inRange = rt::readDecimal(word, value);
   // A number below zero is out of range, even one that rounds to -0.
   const bool negative = word.front() == '-';
   if (negative && word.find_first_of("123456789") != std::string_view::npos) return std::nullopt;
-  if (ec == std::errc::result_out_of_range) {
+  if (!inRange) {
     // Without an exponent, a number out of range with no digit other than 0
     // before its point is too small, not too large.
     const std::string_view whole = word.substr(negative ? 1 : 0, word.find('.'));
@@ -43,8 +43,6 @@ std::optional<float> parseRig(std::string_view word) {
       return std::nullopt;
     }
     value = negative ? -0.0f : 0.0f;
-  } else if (ec != std::errc()) {
-    return std::nullopt;
   }
   if (!(value >= 0.0f && value < 1.0f)) return std::nullopt;
   return value;

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -15,6 +14,7 @@
 #include "game/prize_table.h"
 #include "game/snapshot.h"
 #include "runtime/convert.h"
+#include "runtime/number_chars.h"
 #include "runtime/virtual_clock.h"
 
 namespace game {
@@ -86,8 +86,8 @@ std::string ruleObject(const std::uint64_t (&counts)[kRules]) {
 // The shortest decimal text that reads back as the same double.
 std::string shortest(double value) {
   std::array<char, 32> buf{};
-  auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
-  return ec == std::errc() ? std::string(buf.data(), end) : std::string("null");
+  const std::size_t n = rt::writeShortest(buf.data(), buf.size(), value);
+  return n != 0 ? std::string(buf.data(), n) : std::string("null");
 }
 
 }  // namespace

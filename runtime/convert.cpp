@@ -2,13 +2,12 @@
 #include "runtime/convert.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <system_error>
 
 #include "runtime/errors.h"
+#include "runtime/number_chars.h"
 
 namespace rt {
 namespace {
@@ -74,11 +73,9 @@ NumberExtent scanNumber(std::string_view text) {
 // Converts a scanned number. Out-of-range values give nullopt when `strict`,
 // and otherwise an infinity (too large) or zero (too small).
 std::optional<double> convert(std::string_view number, const NumberExtent& ext, bool strict) {
-  if (number[0] == '+') number.remove_prefix(1);  // from_chars takes no plus sign
+  if (number[0] == '+') number.remove_prefix(1);
   double value = 0;
-  auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
-  (void)end;
-  if (ec == std::errc()) return value;
+  if (readDecimal(number, value)) return value;
   // Out of range: decide between overflow and underflow from the magnitude.
   bool tooLarge = ext.integerDigits + ext.exponent > 0;
   if (!tooLarge) return ext.negative ? -0.0 : 0.0;
@@ -90,14 +87,10 @@ std::optional<double> convert(std::string_view number, const NumberExtent& ext, 
 template <typename T>
 NumberText toChars(T value, int precision) {
   char buf[NumberText::kCapacity];
-  auto [end, ec] =
-      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
-  if (ec != std::errc()) return NumberText("0");
   // The runtime writes exponents in capitals: 1E+20.
-  for (char* c = buf; c != end; ++c) {
-    if (*c == 'e') *c = 'E';
-  }
-  return NumberText(std::string_view(buf, static_cast<std::size_t>(end - buf)));
+  const std::size_t n = writeGeneral(buf, sizeof buf, static_cast<double>(value), precision);
+  if (n == 0) return NumberText("0");
+  return NumberText(std::string_view(buf, n));
 }
 
 template <typename T>

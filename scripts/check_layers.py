@@ -13,19 +13,21 @@ The layers, lowest first; a file may include its own layer and those below:
   game            every handler and the headless driver (no Qt)
   assets          the art catalogue, rendered pictures and typeface
   window/qt       drawing, input, pointers, pictures
+  web             the page's host of the game (no Qt)
   app, tools      the program and the tools
 """
 import re
 import sys
 from pathlib import Path
 
-LAYERS = ["runtime", "runtime/qt", "description", "game", "assets", "window/qt", "app", "tools"]
+LAYERS = ["runtime", "runtime/qt", "description", "game", "assets", "window/qt", "web", "app",
+          "tools"]
 # What may not be included at all, by layer: Qt stays out of the rules.
-NO_QT = {"runtime", "description", "game"}
+NO_QT = {"runtime", "description", "game", "web"}
 # assets/ knows nothing of the game: it is fed by its own catalogue only, and
 # the window sits above both.
 RANK = {"runtime": 0, "runtime/qt": 1, "description": 2, "game": 3, "assets": 3,
-        "window/qt": 4, "app": 5, "tools": 5}
+        "window/qt": 4, "web": 4, "app": 5, "tools": 5}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 QT_HEADER = re.compile(r"^Q[A-Za-z]+$|^Qt[A-Za-z]*/")

@@ -18,6 +18,13 @@ packages=(
   dpkg-dev fakeroot file lintian desktop-file-utils appstream diffoscope-minimal
   qt6-wayland weston
 )
+# The web page (scripts/web.sh) and its tests: the WebAssembly compiler, Node
+# for the core tests, GoogleTest's sources, fontTools for the web fonts and a
+# real browser driven by Selenium. Wanted with --web (the test and web
+# scripts pass it) and in CI.
+if [ "${1:-}" = "--web" ] || [ "${CI:-}" = "true" ]; then
+  packages+=(emscripten nodejs googletest python3-fonttools chromium chromium-driver python3-selenium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,7 @@
 # Installs what is missing, builds, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --web
 cmake --workflow --preset dev
 
 # Further checks, each a script of its own, in the order of their names.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "runtime/convert.h"
+#include "runtime/number_chars.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,7 @@ TEST(LeadingNumber, HugeNumbersReadAsInfinityAndTinyAsZero) {
   EXPECT_EQ(std::numeric_limits<double>::infinity(), rt::leadingNumber("1e999"));
   EXPECT_EQ(-std::numeric_limits<double>::infinity(), rt::leadingNumber("-1e999 $"));
   EXPECT_EQ(0.0, rt::leadingNumber("1e-999"));
+  EXPECT_EQ(0.0, rt::leadingNumber("2.5e-310"));  // below the normal numbers, as small as zero
   // The next checked operation reports the overflow.
   EXPECT_THROW(rt::sub(rt::leadingNumber("1e999"), 5), RuntimeError);
 }
@@ -238,3 +240,26 @@ TEST(AddDigitInPlace, GivesTheNumberTextOfTheSumOrLeavesTheText) {
 }
 
 }  // namespace
+
+TEST(ShortestText, FewestDigitsThatReadBackInTheShorterNotation) {
+  const std::pair<double, const char*> cases[] = {
+      {0, "0"},
+      {-0.0, "-0"},
+      {2111, "2111"},
+      {0.304, "0.304"},
+      {414.110679, "414.110679"},
+      {1e20, "1e+20"},
+      {1e-4, "1e-04"},
+      {123456, "123456"},
+      {1e5, "1e+05"},
+      {-2.5, "-2.5"},
+      {0.1 + 0.2, "0.30000000000000004"},
+      {5e-324, "5e-324"},
+      {1.7976931348623157e308, "1.7976931348623157e+308"},
+  };
+  for (const auto& [value, text] : cases) {
+    char buf[32];
+    const std::size_t n = rt::writeShortest(buf, sizeof buf, value);
+    EXPECT_EQ(text, std::string_view(buf, n)) << value;
+  }
+}
