@@ -83,10 +83,10 @@ bool readLine(std::istream& in, std::string& line) {
 
 // A decimal number below 1 that rounds to 1 as a single.
 bool roundsToOne(std::string_view word) {
-  double value = 0;
-  const char* const last = word.data() + word.size();
-  const auto [end, ec] = std::from_chars(word.data(), last, value, std::chars_format::fixed);
-  return ec == std::errc() && end == last && value < 1.0 && static_cast<float>(value) == 1.0f;
+  double exact = 0;
+  float single = 0;
+  return rt::isFixedDecimal(word) && rt::readDecimal(word, exact) && exact < 1.0 &&
+         rt::readDecimal(word, single) && single == 1.0f;
 }
 
 // The length of the well-formed UTF-8 sequence at the start of `text`, with

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/driver.h"
+#include "game/script.h"
 #include "game/input.h"
 #include "game/prize_table.h"
 #include "game/snapshot.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "game/driver.h"
+#include "game/script.h"
 
 namespace {
 
