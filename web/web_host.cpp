@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/script.h"
 #include "game/input.h"
 #include "game/prize_table.h"
+#include "game/script.h"
 #include "game/snapshot.h"
 
 namespace web {
@@ -133,8 +133,7 @@ WebHost::WebHost(const rt::SeedClock& clock)
   machine_.dispatcher().setErrorReporter(this);
   machine_.form().setTimerHost(this);
   machine_.load();
-  if (!machine_.dispatcher().halted())
-    recording_ = "seed " + std::to_string(machine_.random().seedValue()) + "\n";
+  if (!machine_.dispatcher().halted()) recording_.begin(machine_.random().seedValue());
 }
 
 WebHost::~WebHost() {
@@ -230,7 +229,7 @@ std::string WebHost::deliver(int index, rt::Event event, double now) {
     return answer();
   rt::Control& control = controls[static_cast<std::size_t>(index)];
   now_ = heldNow(now);
-  record(control, event, now_);
+  recording_.input(f, control, event, now_);
   machine_.deliver(control, event);
   return answer();
 }
@@ -240,7 +239,7 @@ std::string WebHost::tick(double now) {
   // each at its due time; a tick can switch on or wake one due at once.
   const auto real = static_cast<std::int64_t>(std::floor(now));
   const auto deliver = [this](rt::Control& timer) {
-    record(timer, rt::Event::Timer, now_);
+    recording_.tick(timer, now_);
     return machine_.deliver(timer, rt::Event::Timer);
   };
   while (schedule_.deliverNext(real, real, now_, machine_.dispatcher(), deliver) != nullptr) {
@@ -267,26 +266,7 @@ void WebHost::runtimeError(const rt::RuntimeError& error) {
 }
 
 std::string WebHost::show() {
-  return game::Snapshot::of(machine_.form()).json(recordedUntil_);
-}
-
-void WebHost::waitUntil(std::int64_t at) {
-  if (at > recordedUntil_) recording_ += "wait " + std::to_string(at - recordedUntil_) + "\n";
-  recordedUntil_ = std::max(recordedUntil_, at);
-}
-
-void WebHost::record(const rt::Control& control, rt::Event event, std::int64_t at) {
-  if (event == rt::Event::Timer) {
-    waitUntil(at);
-    recording_ += "# " + std::string(control.name()) + "\n";
-    return;
-  }
-  // Clicks on controls without a handler change nothing; the script has no
-  // words for them.
-  const std::optional<game::Input> input = game::inputOf(machine_.form(), control, event);
-  if (!input) return;
-  waitUntil(at);
-  recording_ += std::string(game::inputName(*input)) + "\n";
+  return game::Snapshot::of(machine_.form()).json(recording_.until());
 }
 
 std::string WebHost::answer() {

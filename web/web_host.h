@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "game/machine.h"
+#include "game/recording.h"
 #include "runtime/schedule.h"
 
 namespace web {
@@ -51,7 +52,7 @@ class WebHost final : public rt::TimerHost, public rt::ErrorReporter {
   std::string show();
   // What the game was given, as a zarnovik-sim script (see Host::setRecording):
   // the seed, every tick at its due time and every click, press and release.
-  const std::string& recording() const { return recording_; }
+  std::string recording() const { return recordingText_.str(); }
 
   // When the next tick falls due, or -1 when none does.
   double nextDue() const;
@@ -62,8 +63,6 @@ class WebHost final : public rt::TimerHost, public rt::ErrorReporter {
 
  private:
   std::int64_t heldNow(double now) const;
-  void record(const rt::Control& control, rt::Event event, std::int64_t at);
-  void waitUntil(std::int64_t at);
   // The changes since the last answer, with the next due time and the
   // run-time error, if one ended the game.
   std::string answer();
@@ -71,8 +70,8 @@ class WebHost final : public rt::TimerHost, public rt::ErrorReporter {
   game::Machine machine_;
   rt::Schedule schedule_;
   std::int64_t now_ = 0;
-  std::int64_t recordedUntil_ = 0;
-  std::string recording_;
+  std::ostringstream recordingText_;
+  game::Recording recording_{recordingText_};
   std::optional<std::string> error_;
 };
 

@@ -94,7 +94,7 @@ rt::Dispatcher::Outcome Host::deliver(rt::Control& control, rt::Event event) {
 }
 
 void Host::setRecording(std::ostream* out) {
-  recording_ = out ? std::make_unique<Recording>(*out) : nullptr;
+  recording_ = out ? std::make_unique<game::Recording>(*out) : nullptr;
 }
 
 void Host::rig(float r) {

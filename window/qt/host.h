@@ -18,12 +18,12 @@
 #include <memory>
 
 #include "game/machine.h"
+#include "game/recording.h"
 #include "runtime/qt/qt_timer_host.h"
 #include "window/qt/accessibility.h"
 #include "window/qt/destroy_watch.h"
 #include "window/qt/form_window.h"
 #include "window/qt/pictures.h"
-#include "window/qt/recording.h"
 #include "window/qt/trace.h"
 
 namespace window {
@@ -71,7 +71,7 @@ class Host final : public QObject, public rt::ErrorReporter {
   // Records what the game is given as a zarnovik-sim script to `out` (see
   // recording.h). Set before start(); without it, nothing is recorded.
   void setRecording(std::ostream* out);
-  Recording* recording() { return recording_.get(); }
+  game::Recording* recording() { return recording_.get(); }
   // Rigs the next draw of the game's generator, and records it.
   void rig(float r);
   // The game's time of the last event recorded, where the script ends.
@@ -102,7 +102,7 @@ class Host final : public QObject, public rt::ErrorReporter {
   ErrorBox errorBox_;
   Trace* trace_ = nullptr;
   Observer observer_;
-  std::unique_ptr<Recording> recording_;
+  std::unique_ptr<game::Recording> recording_;
   bool over_ = false;
 };
 

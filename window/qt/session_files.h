@@ -44,7 +44,7 @@ class SessionFiles final : public QObject {
 
   // Where the recording is written, or nullptr.
   std::ostream* recording() { return record_ ? &record_->stream() : nullptr; }
-  // The line that ends a complete recording (Recording::endLine).
+  // The line that ends a complete recording (game::Recording::endLine).
   void setRecordingEnd(std::function<std::string()> lastLine) { lastLine_ = std::move(lastLine); }
   Trace* trace() { return trace_.get(); }
 

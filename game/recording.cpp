@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/qt/recording.h"
+#include "game/recording.h"
 
 #include <optional>
 #include <ostream>
@@ -8,7 +8,7 @@
 #include "game/script.h"
 #include "game/snapshot.h"
 
-namespace window {
+namespace game {
 
 void Recording::begin(std::uint64_t seed) {
   write("seed " + std::to_string(seed) + "\n");
@@ -23,13 +23,13 @@ void Recording::tick(const rt::Control& timer, std::int64_t at) {
   write(lines);
 }
 
-void Recording::input(const game::Form1& f, const rt::Control& control, rt::Event event,
+void Recording::input(const Form1& f, const rt::Control& control, rt::Event event,
                       std::int64_t at) {
-  const std::optional<game::Input> input = game::inputOf(f, control, event);
+  const std::optional<Input> input = inputOf(f, control, event);
   if (!input) return;
   std::string lines;
   waitUntil(lines, at);
-  lines += game::inputName(*input);
+  lines += inputName(*input);
   lines += "\n";
   write(lines);
 }
@@ -37,11 +37,11 @@ void Recording::input(const game::Form1& f, const rt::Control& control, rt::Even
 void Recording::rig(float r, std::int64_t at) {
   std::string lines;
   waitUntil(lines, at);
-  write(lines + "rig " + game::rigText(r) + "\n");
+  write(lines + "rig " + rigText(r) + "\n");
 }
 
-std::string Recording::endLine(const game::Form1& f) const {
-  return "# complete: " + game::Snapshot::of(f).json(until_) + "\n";
+std::string Recording::endLine(const Form1& f) const {
+  return "# complete: " + Snapshot::of(f).json(until_) + "\n";
 }
 
 void Recording::waitUntil(std::string& lines, std::int64_t at) {
@@ -54,4 +54,4 @@ void Recording::write(const std::string& lines) {
   out_ << lines << std::flush;
 }
 
-}  // namespace window
+}  // namespace game
