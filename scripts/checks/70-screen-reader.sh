@@ -22,12 +22,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of our own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-[ -s "$out/display" ] || { echo "Xvfb did not start" >&2; cat "$out/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$out/display")"
+# A display of our own.
+source scripts/checks/lib/xvfb.sh
+start_xvfb "$out"
 
 start=$SECONDS
 # The session bus starts the accessibility bus when the reader first asks

@@ -25,11 +25,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-[ -s "$out/display" ] || { echo "Xvfb did not start" >&2; cat "$out/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$out/display")"
+# A display of our own.
+source scripts/checks/lib/xvfb.sh
+start_xvfb "$out"
 
 # One game inside a session bus of its own: a fresh home (Orca's default
 # settings, speech-dispatcher's sockets), a null ALSA device so that speech

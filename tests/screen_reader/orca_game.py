@@ -24,29 +24,18 @@ import os
 import re
 import subprocess
 import sys
-import time
 
 import gi
 
 gi.require_version("Atspi", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 import pyatspi  # noqa: E402
+from main_loop import pump  # noqa: E402
 
 KEYSYMS = {"Tab": 0xFF09, "space": 0x20, "c": 0x63}
 SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)'\s*\{", re.S)
 
 
-def pump(seconds, until=None):
-    """Runs the main loop for up to `seconds`, or until `until()` holds."""
-    context = GLib.MainContext.default()
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        while context.pending():
-            context.iteration(False)
-        if until is not None and until():
-            return True
-        time.sleep(0.02)
-    return until() if until is not None else True
 
 
 def press(key, settle=0.7):

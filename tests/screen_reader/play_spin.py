@@ -26,6 +26,7 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 import pyatspi  # noqa: E402
+from main_loop import pump  # noqa: E402
 
 TITLE = "Zarnovik (ZRNV) v. 1.0"
 SYMBOLS = ["Кольцо", "Bar", "Spin", "Тиво", "Велси", "Дрогнар", "Лирвен", "Бримон", "Зента", "Изумруд"]
@@ -44,17 +45,6 @@ def check(condition, message):
     return condition
 
 
-def pump(seconds, until=None):
-    """Runs the main loop (and so the events) for up to `seconds`, or until `until()` holds."""
-    context = GLib.MainContext.default()
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        while context.pending():
-            context.iteration(False)
-        if until is not None and until():
-            return True
-        time.sleep(0.01)
-    return until() if until is not None else True
 
 
 def winning_seed():
