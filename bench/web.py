@@ -14,44 +14,16 @@ welcome panel gone, no spin), over 10 s after a losing spin (seed 254), and
 over 10 s of the same page with its scripts stopped; the renderer's resident
 memory, the JavaScript heap and the WebAssembly memory.
 """
-import functools
-import http.server
 import json
+import os
 import statistics
 import sys
 import tempfile
-import threading
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
-
-FLAGS = ("--headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
-         "--disable-background-networking --disable-component-update --disable-sync")
-
-
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-def serve(directory):
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(Quiet, directory=directory))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return f"http://127.0.0.1:{server.server_address[1]}"
-
-
-def browser(profile):
-    options = webdriver.ChromeOptions()
-    for flag in FLAGS.split():
-        options.add_argument(flag)
-    options.add_argument("--user-data-dir=" + profile)
-    options.binary_location = "/usr/bin/chromium"
-    d = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                      {"width": 676, "height": 527, "deviceScaleFactor": 1, "mobile": False})
-    return d
+# The page's server and the headless browser, as the web check starts them.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
+from play_page import browser, serve  # noqa: E402
 
 
 def click(d, name):
@@ -156,7 +128,8 @@ def one_run(d, base, seed):
 def main():
     page = sys.argv[1] if len(sys.argv) > 1 else "build-web/page"
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
-    base = serve(page)
+    server = serve(page)
+    base = f"http://127.0.0.1:{server.server_address[1]}"
     results = {"load": [], "welcome": [], "coin": [], "prize": []}
     with tempfile.TemporaryDirectory() as profile:
         d = browser(profile)
